@@ -1,0 +1,11 @@
+# RFSENSE_SANITIZE=address (ASan+UBSan) or thread (TSan) instruments the whole build.
+set(RFSENSE_SANITIZE "" CACHE STRING "Sanitizer build: address or thread")
+if(RFSENSE_SANITIZE STREQUAL "address")
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=address,undefined)
+elseif(RFSENSE_SANITIZE STREQUAL "thread")
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+elseif(NOT RFSENSE_SANITIZE STREQUAL "")
+    message(FATAL_ERROR "RFSENSE_SANITIZE must be address or thread")
+endif()

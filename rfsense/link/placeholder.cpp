@@ -1,0 +1,1 @@
+// Replaced by the link layer's sources.

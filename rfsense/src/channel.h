@@ -1,0 +1,50 @@
+// The command channel: writing commands and the reply readers, plus the pause/resume handshake
+// with the reader thread. Every function here takes the record's `channel` mutex itself unless
+// its name says `_locked`, in which case the caller holds it across a whole exchange.
+#pragma once
+
+#include "record.h"
+
+#include <cstdint>
+#include <mutex>
+#include <string_view>
+
+namespace rfsense::channel {
+
+// A silent sensor: the timed readers give up after this (250 polls of 5 ms).
+inline constexpr auto timed_reply_limit = std::chrono::milliseconds(1250);
+// Readers without a time-out of their own still give up after this much silence, and the sensor
+// is then treated as lost, so a sensor that stops answering never hangs a caller.
+inline constexpr auto silence_limit = std::chrono::milliseconds(3000);
+
+// Marks the session lost: connected = 0 and every waiter on the record's events wakes up.
+void mark_lost(SensorRecord &record);
+
+// Writes the command's bytes unchanged (the "\n" is part of the command).
+void send_locked(SensorRecord &record, std::string_view command);
+void send_locked(SensorRecord &record, const void *bytes, uint32_t count);
+
+// Reply readers. Each reads into record.reply; on a failed queue status the session is lost
+// and the reader returns what it has.
+// Line: until "\n" (bounded by the reply buffer); NUL stored after it. Returns the length.
+int read_line_locked(SensorRecord &record);
+// Exactly n bytes (n <= 71); NUL stored after them. Returns the count received.
+int read_counted_locked(SensorRecord &record, int count);
+// One byte (untimed) and one byte with the 1.25 s time-out (0 on time-out).
+uint8_t read_byte_locked(SensorRecord &record);
+uint8_t read_byte_timed_locked(SensorRecord &record);
+// Big-endian signed 16 bits with the 1.25 s time-out (0 on time-out).
+int16_t read_i16_timed_locked(SensorRecord &record);
+// Big-endian 32 bits, untimed.
+uint32_t read_u32_locked(SensorRecord &record);
+
+// Convenience: one whole exchange under the lock.
+void send(SensorRecord &record, std::string_view command);
+uint32_t query_u32(SensorRecord &record, std::string_view command);
+int16_t query_i16_timed(SensorRecord &record, std::string_view command);
+
+// Pause/resume handshake with the reader thread. Waits end early when the session is lost.
+void pause_reader(SensorRecord &record);
+void resume_reader(SensorRecord &record);
+
+} // namespace rfsense::channel

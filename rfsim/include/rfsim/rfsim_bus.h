@@ -1,0 +1,60 @@
+/*
+ * rfsim bus access: what a USB-serial link backend needs to reach the simulated devices.
+ * Indices count the plugged devices in bus order; handles stay valid until closed, and every
+ * call on a handle whose device has been unplugged fails with -1 (a replug needs a new open).
+ */
+#ifndef RFSIM_RFSIM_BUS_H
+#define RFSIM_RFSIM_BUS_H
+
+#include "rfsim/rfsim.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The bridge's configuration EEPROM. Text fields are NUL-terminated. */
+typedef struct rfsim_eeprom {
+    unsigned vendor_id;
+    unsigned product_id;
+    char manufacturer[32];
+    char manufacturer_id[16];
+    char description[64];
+    char serial[16];
+    unsigned max_power;
+    unsigned char pnp, self_powered, remote_wakeup, rev4, iso_in, iso_out;
+    unsigned char pull_down_enable, ser_num_enable, usb_version_enable;
+    unsigned usb_version;
+    unsigned char rev5;
+} rfsim_eeprom;
+
+/* Number of plugged devices. */
+RFSIM_API int rfsim_bus_count(void);
+
+/* Serial and description of the plugged device at `index`; 0, or -1. */
+RFSIM_API int rfsim_bus_info(int index, char *serial, int serial_size, char *description,
+                             int description_size);
+
+/* Opens the plugged device at `index`: a handle > 0, or -1. */
+RFSIM_API int rfsim_bus_open(int index);
+RFSIM_API void rfsim_bus_close(int handle);
+
+/* Empties both queues; 0, or -1. */
+RFSIM_API int rfsim_bus_purge(int handle);
+
+/* Delivers bytes to the device; returns count, or -1. */
+RFSIM_API int rfsim_bus_write(int handle, const void *data, int count);
+
+/* Copies up to `count` bytes that are ready; never waits. Returns the count copied, or -1. */
+RFSIM_API int rfsim_bus_read(int handle, void *buffer, int count);
+
+/* Number of bytes ready, after waiting up to `timeout_ms` for at least one; -1 when gone. */
+RFSIM_API int rfsim_bus_wait(int handle, int timeout_ms);
+
+RFSIM_API int rfsim_bus_ee_read(int handle, rfsim_eeprom *out);
+RFSIM_API int rfsim_bus_ee_program(int handle, const rfsim_eeprom *in);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* RFSIM_RFSIM_BUS_H */
