@@ -1,0 +1,28 @@
+// Command ids of the main window's menus and toolbars that the logic layer refers to.
+#pragma once
+
+#include <array>
+
+namespace meterdesk {
+
+inline constexpr int kCmdExit = 40007;
+inline constexpr int kCmdAbout = 40009;
+inline constexpr int kCmdZeroSensor = 40011;
+inline constexpr int kCmdSaveSetup = 40014;
+inline constexpr int kCmdStats = 40017;
+inline constexpr int kCmdFirmwareDownload = 40030;
+inline constexpr int kCmdTrace = 40033;
+inline constexpr int kCmdRecallSetup = 40036;
+inline constexpr int kCmdControlPanel = 40047;
+inline constexpr int kCmdHelp = 40051;
+inline constexpr int kCmdSensorDetails = 40066;
+inline constexpr int kCmdVoltmeter = 40094; // factory menu only
+inline constexpr int kCmdPreset = 40131;
+inline constexpr int kCmdPrint = 40136;
+
+// Commands that need a sensor: greyed while none is connected, enabled on connect.
+inline constexpr std::array<int, 7> kConnectionDependentCommands = {
+    kCmdControlPanel, kCmdZeroSensor,       kCmdTrace, kCmdSaveSetup,
+    kCmdRecallSetup,  kCmdFirmwareDownload, kCmdStats};
+
+} // namespace meterdesk

@@ -1,0 +1,91 @@
+// The two ports through which the logic layer reaches the screen, the user and the speaker.
+//
+// The Qt layer implements them (queuing every call to the GUI thread); tests replace them with
+// recording fakes. Every member may be called from any thread.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace meterdesk {
+
+// Areas of the main window that a thread may ask to have drawn.
+enum class RepaintRequest : int {
+    kSplash = 0,
+    kClear = 1,        // clear the client area below the toolbar
+    kDisconnected = 2, // "NO SENSOR CONNECTED"
+    kFrame = 3,        // measurement frame and model label (and the meter frame)
+    kStatusPanel = 4,
+    kLiveReadout = 5,
+    kTracePlot = 6,
+    kStatistics = 7,
+    kTemperatureLabels = 8,
+    kTemperatureReadout = 9,
+    kTraceScreen = 10,
+};
+
+enum class MessageButtons { kOk, kOkCancel };
+enum class MessageIcon { kNone, kInformation, kExclamation };
+enum class MessageAnswer { kOk, kCancel };
+
+// Window timer ids.
+inline constexpr int kSplashTimer = 1;
+inline constexpr int kTraceSampleTimer = 2;
+inline constexpr int kZeroDriftTimer = 3;
+
+class Ui {
+  public:
+    virtual ~Ui() = default;
+
+    // A modal message box. Blocks the calling thread until the user answers.
+    virtual MessageAnswer message(std::string_view caption, std::string_view text,
+                                  MessageButtons buttons, MessageIcon icon) = 0;
+
+    // Asks for one area of the main window to be drawn; returns at once.
+    virtual void repaint(RepaintRequest code) = 0;
+
+    // Installs the menu of the given resource name ("Zyn_Menu", "Trace_Menu_1", ...).
+    virtual void install_menu(std::string_view resource_name) = 0;
+
+    // Shows or hides the toolbar of a view mode (0..4).
+    virtual void show_toolbar(int view_mode, bool shown) = 0;
+
+    // Enables or greys a menu / toolbar command.
+    virtual void enable_command(int command_id, bool enabled) = 0;
+
+    // Main-window timers 1 (splash), 2 (trace sample period), 3 (zero-drift check). Starting a
+    // running timer restarts it with the new period.
+    virtual void start_timer(int timer_id, int period_ms) = 0;
+    virtual void stop_timer(int timer_id) = 0;
+
+    // Closes a modeless panel by its resource name ("MeasurementControlPanel", "TraceBox") if
+    // it is open.
+    virtual void close_panel(std::string_view resource_name) = 0;
+
+    // A modal progress box with the given text and a bar of 0..range, step 1. progress_open
+    // shows it and returns at once; the box stays up until progress_close. The worker that does
+    // the job steps and closes it from its own thread.
+    virtual void progress_open(std::string_view title, int range) = 0;
+    virtual void progress_step() = 0;
+    virtual void progress_close() = 0;
+
+    // File dialogs starting in `initial_folder` with a filter such as "All Files (*.*)".
+    // Return the chosen path, or an empty string when the user cancels.
+    virtual std::string open_file_dialog(std::string_view initial_folder,
+                                         std::string_view filter) = 0;
+    virtual std::string save_file_dialog(std::string_view initial_folder,
+                                         std::string_view filter) = 0;
+};
+
+class Sound {
+  public:
+    virtual ~Sound() = default;
+
+    // A tone; blocks the calling thread for its duration.
+    virtual void beep(int hz, int ms) = 0;
+
+    // Starts playing a WAV file; returns at once. A missing file plays nothing.
+    virtual void play_wav(std::string_view path) = 0;
+};
+
+} // namespace meterdesk
