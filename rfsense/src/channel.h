@@ -26,9 +26,14 @@ void send_locked(SensorRecord &record, const void *bytes, uint32_t count);
 
 // Reply readers. Each reads into record.reply; on a failed queue status the session is lost
 // and the reader returns what it has.
-// Line: until "\n" (bounded by the reply buffer); NUL stored after it. Returns the length.
+// Line: until the last byte received is "\n"; NUL stored after it. Returns the length. A line
+// longer than the buffer is cut to its first 70 bytes plus "\n" and the rest is discarded.
 int read_line_locked(SensorRecord &record);
-// Exactly n bytes (n <= 71); NUL stored after them. Returns the count received.
+// A line whose first bytes are binary (a "\n" among them does not end it): as the line reader,
+// but the line is complete only once it holds at least `minimum` bytes.
+int read_binary_line_locked(SensorRecord &record, int minimum);
+// Exactly n bytes; NUL stored after them. Returns the count kept in the buffer: at most 71, the
+// bytes beyond are read and discarded; fewer than asked when the sensor was lost.
 int read_counted_locked(SensorRecord &record, int count);
 // One byte (untimed) and one byte with the 1.25 s time-out (0 on time-out).
 uint8_t read_byte_locked(SensorRecord &record);
