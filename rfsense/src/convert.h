@@ -25,6 +25,13 @@ double linearity_correction(const std::array<std::array<double, 10>, 16> &table,
 // Cal factor at `hz` by interpolation (and extrapolation) of the model's table.
 double cal_factor_at(const double *frequencies, const double *factors, int points, double hz);
 
+// Square-law region: the power of `volts` at or below the threshold voltage, scaled from the
+// threshold power (W) in proportion to the voltage.
+double square_law_dbm(double volts, double threshold_power_w);
+
+// Model 5: the band (0..7) whose equation parameters serve `hz`.
+int band_for_frequency(double hz);
+
 // Volts to dBm on the record: duty cycle, equation or square-law region, temperature correction.
 double volts_to_dbm(SensorRecord &record, double volts);
 
@@ -36,5 +43,8 @@ void update_threshold_power(SensorRecord &record);
 // Recomputes the cal factor for the current frequency and the linearity applicability
 // (model 5: selects the band parameters instead).
 void frequency_changed(SensorRecord &record);
+
+// Recomputes the cal factor from the table after an entry changed (not model 5).
+void recompute_cal_factor(SensorRecord &record);
 
 } // namespace rfsense::convert

@@ -88,6 +88,7 @@ struct SensorRecord {
     std::atomic<uint8_t> reader_running{1};
     std::atomic<uint8_t> pause_request{0};
     std::atomic<uint8_t> temperature_request{0};
+    std::atomic<uint32_t> temperature_reads{0}; // requested thermistor reads completed
     std::atomic<int32_t> tick_interval{5}; // seconds
     std::atomic<uint8_t> beep_on_tick{0};
     std::atomic<uint8_t> temperature_update_due{0};
