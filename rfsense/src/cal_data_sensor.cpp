@@ -123,14 +123,14 @@ int load_cal_factors(SensorRecord &record) {
     std::array<double, 46> factors;
     factors.fill(1.0);
     int result = 1;
-    // A model this library does not know has no defined table length and its cal factor is
-    // fixed at 1.0, so its table is not read.
-    const int points = models::model(record.model_index).cal_points;
-    if (points > 0) {
-        const bool stored = record.firmware_revision >= 45 &&
-                            load_stored_cal_factors(record, points, factors, result);
-        if (!stored) load_legacy_cal_factors(record, factors);
-    }
+    // A sensor of a model this library does not know stores as many points as the table query
+    // reports for it (its cal factor stays 1.0 whatever they hold).
+    const auto &model = models::model(record.model_index);
+    const int points =
+        record.model_index == models::generic_model ? model.reported_points : model.cal_points;
+    const bool stored =
+        record.firmware_revision >= 45 && load_stored_cal_factors(record, points, factors, result);
+    if (!stored) load_legacy_cal_factors(record, factors);
     std::lock_guard lock(record.conversion);
     record.cal_factor_table = factors;
     return result;

@@ -147,7 +147,7 @@ void step_detection_defaults(SensorRecord &record) {
     record.step_full = false;
 }
 
-// Step 10 for model 5: the band file, else the default equation in every band.
+// Step 10 for model 5: the band file, else the default equation.
 int load_band_parameters(SensorRecord &record, const std::string &folder) {
     std::array<std::array<double, 10>, 8> bands{};
     if (cal_data::load_band_file(data_folder::join(folder, "tessaline prams.txt"), bands)) {
@@ -158,10 +158,10 @@ int load_band_parameters(SensorRecord &record, const std::string &folder) {
         convert::frequency_changed(record); // selects the band of the current frequency
         return 1;
     }
+    // Empty band rows keep the default equation in use when a frequency is set later.
     std::lock_guard lock(record.conversion);
     record.equation = models::default_equation;
-    for (auto &band : record.band_parameters)
-        std::copy_n(models::default_equation.begin(), band.size(), band.begin());
+    record.band_parameters = {};
     return SENSOR_EQUATION_DEFAULTS;
 }
 
