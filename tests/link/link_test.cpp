@@ -1,0 +1,128 @@
+// Status sentences and the choice of backend from the environment.
+#include "link/bus_choice.h"
+#include "link/link.h"
+#include "link/link_error.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace rfsense::link {
+namespace {
+
+TEST(StatusText, EveryStatusHasItsOwnSentence) {
+    const Status all[] = {Status::ok,
+                          Status::invalid_handle,
+                          Status::device_not_found,
+                          Status::device_not_opened,
+                          Status::io_error,
+                          Status::insufficient_resources,
+                          Status::invalid_parameter,
+                          Status::eeprom_read_failed,
+                          Status::eeprom_write_failed,
+                          Status::eeprom_not_present,
+                          Status::device_list_not_ready,
+                          Status::other_error};
+    std::set<std::string> seen;
+    for (const Status status : all) {
+        const std::string text = status_text(status);
+        SCOPED_TRACE(static_cast<int>(status));
+        ASSERT_GT(text.size(), 10u);
+        EXPECT_EQ(text.back(), '.');
+        EXPECT_TRUE(seen.insert(text).second) << "shared sentence: " << text;
+    }
+    // A number no status has still reads as a sentence, not as nothing.
+    EXPECT_GT(std::string(status_text(static_cast<Status>(99))).size(), 10u);
+}
+
+struct ChoiceCase {
+    const char *sim;
+    const char *link;
+    const char *backend;
+    bool error;
+};
+
+class ChooseBus : public testing::TestWithParam<ChoiceCase> {};
+
+TEST_P(ChooseBus, FollowsTheEnvironment) {
+    const ChoiceCase &c = GetParam();
+    BusChoice choice = choose_bus(c.sim, c.link);
+    ASSERT_NE(choice.bus, nullptr);
+    EXPECT_STREQ(choice.backend, c.backend);
+    EXPECT_EQ(!choice.error.empty(), c.error) << choice.error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Environment, ChooseBus,
+    testing::Values(
+        ChoiceCase{nullptr, nullptr, "ftdi", false}, ChoiceCase{nullptr, "", "ftdi", false},
+        ChoiceCase{nullptr, "ftdi", "ftdi", false}, ChoiceCase{nullptr, "usb", "ftdi", true},
+        ChoiceCase{nullptr, "sim", "sim", false}, ChoiceCase{"default", nullptr, "sim", false},
+        ChoiceCase{"default", "ftdi", "sim", false}, // a named simulator wins
+        ChoiceCase{"/nonexistent/rfsense-sim.conf", nullptr, "sim", true}));
+
+TEST(ChooseBusMessages, UnknownLinkNamesTheValue) {
+    const BusChoice choice = choose_bus(nullptr, "serial");
+    EXPECT_NE(choice.error.find("\"serial\""), std::string::npos) << choice.error;
+}
+
+TEST(ChooseBusSimulator, DefaultHoldsOneSensor) {
+    BusChoice choice = choose_bus("default", nullptr);
+    uint32_t count = 0;
+    ASSERT_EQ(choice.bus->list_devices(count), Status::ok);
+    EXPECT_EQ(count, 1u);
+}
+
+TEST(ChooseBusSimulator, UnreadableFileLeavesAnEmptyBus) {
+    BusChoice choice = choose_bus("/nonexistent/rfsense-sim.conf", nullptr);
+    uint32_t count = 99;
+    ASSERT_EQ(choice.bus->list_devices(count), Status::ok);
+    EXPECT_EQ(count, 0u);
+    std::unique_ptr<Device> device;
+    EXPECT_EQ(choice.bus->open(0, device), Status::device_not_found);
+    EXPECT_EQ(device, nullptr);
+}
+
+TEST(ChooseBusSimulator, ConfigurationFileWithoutSectionsHoldsTheDefaultSensor) {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("rfsense-link-test-" +
+                       std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".conf");
+    std::ofstream(path) << "# nothing but a comment\n";
+    BusChoice choice = choose_bus(path.c_str(), nullptr);
+    std::filesystem::remove(path);
+    EXPECT_TRUE(choice.error.empty()) << choice.error;
+    uint32_t count = 0;
+    ASSERT_EQ(choice.bus->list_devices(count), Status::ok);
+    EXPECT_EQ(count, 1u);
+}
+
+TEST(ActiveBus, IsChosenOnceForAllThreads) {
+    std::vector<Bus *> seen(8, nullptr);
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < seen.size(); ++i)
+        threads.emplace_back([&seen, i] { seen[i] = &active_bus(); });
+    for (std::thread &thread : threads) thread.join();
+    for (Bus *bus : seen) EXPECT_EQ(bus, &active_bus());
+    // The suite runs with RFSENSE_LINK=sim.
+    EXPECT_STREQ(active_backend_name(), "sim");
+    EXPECT_TRUE(active_bus_error().empty()) << active_bus_error();
+}
+
+TEST(LinkError, BelongsToTheThreadThatFailed) {
+    set_link_error("first thread's failure");
+    std::string other = "unset";
+    std::thread([&other] { other = last_link_error(); }).join();
+    EXPECT_EQ(other, "");
+    EXPECT_EQ(last_link_error(), "first thread's failure");
+    clear_link_error();
+    EXPECT_EQ(last_link_error(), "");
+}
+
+} // namespace
+} // namespace rfsense::link
