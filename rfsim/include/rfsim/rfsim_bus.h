@@ -34,6 +34,10 @@ RFSIM_API int rfsim_bus_count(void);
 RFSIM_API int rfsim_bus_info(int index, char *serial, int serial_size, char *description,
                              int description_size);
 
+/* Serial and description of the device behind an open handle; 0, or -1 when it has gone. */
+RFSIM_API int rfsim_bus_handle_info(int handle, char *serial, int serial_size, char *description,
+                                    int description_size);
+
 /* Opens the plugged device at `index`: a handle > 0, or -1. */
 RFSIM_API int rfsim_bus_open(int index);
 RFSIM_API void rfsim_bus_close(int handle);

@@ -1,0 +1,32 @@
+// The bench FLASH programmer: answers the identity packet and records every other packet
+// (skip, data, data word, end) framed by its header.
+#pragma once
+
+#include "reply_queue.h"
+#include "sensor_firmware.h"
+#include "settings.h"
+
+#include <string>
+
+namespace rfsim {
+
+class ProgrammerFirmware {
+  public:
+    ProgrammerFirmware(const DeviceSettings &settings, ReplyQueue &replies)
+        : settings_(settings), replies_(replies) {}
+
+    void receive(const uint8_t *data, size_t count, Clock::time_point now);
+    void purge() { pending_.clear(); }
+    // One packet per line as upper-case hex bytes separated by blanks ("08 87 00 82").
+    std::string packets() const { return packets_.joined(); }
+
+  private:
+    void frame(Clock::time_point now);
+
+    const DeviceSettings &settings_;
+    ReplyQueue &replies_;
+    std::string pending_;
+    LineLog packets_{65536};
+};
+
+} // namespace rfsim

@@ -1,0 +1,170 @@
+#include "sim_device.h"
+
+#include "model_table.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace rfsim {
+
+namespace {
+
+template <size_t N>
+void copy_text(char (&field)[N], std::string_view text) {
+    const size_t n = std::min(text.size(), N - 1);
+    std::memcpy(field, text.data(), n);
+    field[n] = '\0';
+}
+
+template <size_t N>
+std::string field_text(const char (&field)[N]) {
+    return std::string(field, strnlen(field, N));
+}
+
+std::string hex(const uint8_t *bytes, size_t count) {
+    std::string out;
+    for (size_t i = 0; i < count; ++i) {
+        char h[4];
+        std::snprintf(h, sizeof h, "%02X", bytes[i]);
+        out += h;
+    }
+    return out;
+}
+
+std::string area_hex(const FlashArea &area) {
+    return hex(area.bytes.data(), area.used);
+}
+
+} // namespace
+
+SimDevice::SimDevice(DeviceSettings settings, int position, Clock::time_point now)
+    : settings_(std::move(settings)), position_(position), sensor_(settings_, store_, replies),
+      programmer_(settings_, replies) {
+    rebuild(effect_names | effect_cal_factors | effect_temperature | effect_linearity |
+            effect_equation | effect_diode);
+    sensor_.power_on(now);
+}
+
+void SimDevice::fill_eeprom() {
+    eeprom_ = rfsim_eeprom{};
+    eeprom_.vendor_id = 0x0403;
+    eeprom_.product_id = 0x6001;
+    const std::string &serial = settings_.serial;
+    if (settings_.kind == Kind::sensor) {
+        if (serial.starts_with("206")) {
+            copy_text(eeprom_.manufacturer, "Marrick");
+            copy_text(eeprom_.manufacturer_id, "QJ");
+        } else if (serial.starts_with("XR")) {
+            copy_text(eeprom_.manufacturer, "Zyn Quorix");
+            copy_text(eeprom_.manufacturer_id, "XR");
+        } else {
+            copy_text(eeprom_.manufacturer, "Quorix Techn'gy");
+            copy_text(eeprom_.manufacturer_id, "RX");
+        }
+    } else {
+        copy_text(eeprom_.manufacturer, "FTDI");
+        copy_text(eeprom_.manufacturer_id, "FT");
+    }
+    copy_text(eeprom_.description, settings_.description);
+    copy_text(eeprom_.serial, settings_.serial);
+    eeprom_.max_power = 24;
+    eeprom_.pnp = 1;
+    eeprom_.rev4 = 1;
+    eeprom_.usb_version_enable = 1;
+    eeprom_.usb_version = 0x0200;
+}
+
+void SimDevice::rebuild(unsigned effects) {
+    const int model = model_from_description(settings_.description);
+    if ((effects & effect_names) != 0) fill_eeprom();
+    if ((effects & effect_cal_factors) != 0)
+        store_cal_factors(store_, effective_cal_factors(settings_, model), settings_.cft);
+    if ((effects & effect_temperature) != 0) store_temperature_table(store_, settings_.tcd);
+    if ((effects & effect_linearity) != 0) store_linearity_table(store_, settings_.lin);
+    if ((effects & effect_equation) != 0)
+        store_equation(store_, settings_.equation, settings_.equation_checksum_ok);
+    if ((effects & effect_diode) != 0) {
+        store_.diode_serial = settings_.diode_serial;
+        store_.k_factor = settings_.k_factor;
+    }
+    sensor_.invalidate_calibration();
+}
+
+void SimDevice::write(const uint8_t *data, size_t count, Clock::time_point now) {
+    switch (settings_.kind) {
+    case Kind::sensor:
+        sensor_.receive(data, count, now);
+        break;
+    case Kind::programmer:
+        programmer_.receive(data, count, now);
+        break;
+    case Kind::other:
+        break;
+    }
+}
+
+void SimDevice::purge() {
+    replies.clear();
+    sensor_.purge();
+    programmer_.purge();
+}
+
+bool SimDevice::set(std::string_view key, std::string_view value, Clock::time_point now,
+                    std::string &error) {
+    const bool was_plugged = settings_.plugged;
+    auto effects = set_key(settings_, key, value, error);
+    if (!effects) return false;
+    resolve_defaults(settings_, position_);
+    rebuild(*effects);
+    if ((*effects & effect_seed) != 0) sensor_.reseed(settings_.seed);
+    if (was_plugged && !settings_.plugged) {
+        ++generation_;
+        opened = false;
+        replies.clear();
+    } else if (!was_plugged && settings_.plugged) {
+        replies.clear();
+        sensor_.power_on(now);
+        programmer_.purge();
+    }
+    return true;
+}
+
+std::optional<std::string> SimDevice::get(std::string_view key) const {
+    if (key == "diode_serial") return std::to_string(store_.diode_serial);
+    if (key == "k_factor") return std::to_string(store_.k_factor);
+    if (auto value = get_key(settings_, key)) return value;
+    if (key == "area.cft") return area_hex(store_.cal_factors);
+    if (key == "area.tcd") return area_hex(store_.temperature);
+    if (key == "area.lin") return area_hex(store_.linearity);
+    if (key == "area.eq")
+        return hex(store_.equation.data(), store_.equation.size()) +
+               hex(store_.equation_checksum.data(), store_.equation_checksum.size());
+    if (key == "last_command") return sensor_.last_command();
+    if (key == "commands") return sensor_.commands();
+    if (key == "firmware_lines") return sensor_.firmware_lines();
+    if (key == "packets") return programmer_.packets();
+    if (key == "stamp.eq") return store_.stamp_equation;
+    if (key == "stamp.cf") return store_.stamp_cal_factors;
+    if (key == "stamp.lc") return store_.stamp_linearity;
+    if (key == "trigger_level") return std::to_string(store_.trigger_level);
+    if (key == "range") return std::to_string(sensor_.range());
+    if (key == "model") return std::to_string(model_from_description(settings_.description));
+    return std::nullopt;
+}
+
+void SimDevice::program_eeprom(const rfsim_eeprom &in) {
+    eeprom_ = in;
+    // Text fields always end inside their buffers.
+    copy_text(eeprom_.manufacturer, field_text(in.manufacturer));
+    copy_text(eeprom_.manufacturer_id, field_text(in.manufacturer_id));
+    copy_text(eeprom_.description, field_text(in.description));
+    copy_text(eeprom_.serial, field_text(in.serial));
+    // The bridge reports the new strings from now on; the sensor's own store is untouched.
+    settings_.description = eeprom_.description;
+    settings_.description_given = true;
+    settings_.serial = eeprom_.serial;
+    settings_.serial_given = true;
+    sensor_.invalidate_calibration();
+}
+
+} // namespace rfsim

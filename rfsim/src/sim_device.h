@@ -1,0 +1,57 @@
+// One simulated FTDI device on the bus: its configuration, bridge EEPROM, receive queue and the
+// firmware behind the bridge (sensor, programmer, or nothing that answers).
+#pragma once
+
+#include "programmer_firmware.h"
+#include "reply_queue.h"
+#include "rfsim/rfsim_bus.h"
+#include "sensor_firmware.h"
+#include "settings.h"
+#include "stored_data.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace rfsim {
+
+class SimDevice {
+  public:
+    SimDevice(DeviceSettings settings, int position, Clock::time_point now);
+    SimDevice(const SimDevice &) = delete;
+    SimDevice &operator=(const SimDevice &) = delete;
+
+    const DeviceSettings &settings() const { return settings_; }
+    bool plugged() const { return settings_.plugged; }
+    // Bumped on every unplug, so that handles opened before it fail.
+    uint64_t plug_generation() const { return generation_; }
+
+    bool opened = false;
+    ReplyQueue replies;
+
+    void write(const uint8_t *data, size_t count, Clock::time_point now);
+    void purge();
+
+    // rfsim_set / rfsim_get. `error` names the key on failure.
+    bool set(std::string_view key, std::string_view value, Clock::time_point now,
+             std::string &error);
+    std::optional<std::string> get(std::string_view key) const;
+
+    const rfsim_eeprom &eeprom() const { return eeprom_; }
+    void program_eeprom(const rfsim_eeprom &in);
+
+  private:
+    void rebuild(unsigned effects);
+    void fill_eeprom();
+
+    DeviceSettings settings_;
+    int position_;
+    uint64_t generation_ = 0;
+    StoredData store_;
+    SensorFirmware sensor_;
+    ProgrammerFirmware programmer_;
+    rfsim_eeprom eeprom_{};
+};
+
+} // namespace rfsim
