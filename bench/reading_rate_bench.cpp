@@ -1,0 +1,124 @@
+// Readings per second that a SensorPowerLog loop receives in realistic timing (1 ms USB latency),
+// at the fastest filter and at range 0's default filter, as a share of the sensor's conversion
+// rate; the CPU time each reading costs; and how long SensorInit takes.
+#include <rfsense/rfsense.h>
+#include <rfsim/rfsim.h>
+
+#include <sys/resource.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto run_time = std::chrono::seconds(2);
+constexpr double target_ratio = 0.95;
+// Conversion rates of the sensor's filter codes 0..14.
+constexpr std::array<double, 15> conversions_per_second{
+    500, 250, 125, 62.5, 50, 39.2, 33.3, 19.6, 16.7, 16.7, 12.2, 10, 8.33, 6.25, 4.17};
+constexpr int32_t first_filter_index = 3; // range settings: gains 0..2, filters 3..5, lengths 6..8
+
+double cpu_seconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval &t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+bool set(const char *key, const char *value) {
+    if (rfsim_set(0, key, value) == 0) return true;
+    std::fprintf(stderr, "reading_rate: cannot set %s=%s: %s\n", key, value, rfsim_error());
+    return false;
+}
+
+// Opens a session; returns the SensorInit time in milliseconds, or a negative value.
+double open_session(SensorRecord *&record) {
+    const auto start = Clock::now();
+    SensorOpen(&record);
+    const int32_t result = SensorInit(record);
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    if (result != SENSOR_DONE) {
+        std::fprintf(stderr, "reading_rate: SensorInit returned %d\n", result);
+        return -1.0;
+    }
+    return ms;
+}
+
+// Holds `range` with `filter_code`, lets it settle, then counts readings for the run time.
+bool measure(SensorRecord *record, int32_t range, int32_t filter_code, const char *label) {
+    if (SensorRangeHold(record, range) != SENSOR_DONE ||
+        SensorFilterSettingsUpdate(record, first_filter_index + range, filter_code) != SENSOR_DONE)
+        return false;
+    double dbm = 0.0;
+    for (int i = 0; i < 10; ++i)
+        if (SensorPowerLog(record, &dbm) == SENSOR_NOT_CONNECTED) return false;
+
+    long readings = 0;
+    const double cpu_start = cpu_seconds();
+    const auto start = Clock::now();
+    auto now = start;
+    while (now - start < run_time) {
+        if (SensorPowerLog(record, &dbm) == SENSOR_NOT_CONNECTED) return false;
+        ++readings;
+        now = Clock::now();
+    }
+    const double cpu = cpu_seconds() - cpu_start;
+    const double rate =
+        static_cast<double>(readings) / std::chrono::duration<double>(now - start).count();
+    const double conversions = conversions_per_second[static_cast<std::size_t>(filter_code)];
+    const double ratio = rate / conversions;
+    std::printf("reading_rate %s: %.1f readings/s (ratio %.3f of the %g conversions/s of filter "
+                "code %d in range %d; target >= %.2f: %s), last %.2f dBm\n",
+                label, rate, ratio, conversions, filter_code, range, target_ratio,
+                ratio >= target_ratio ? "met" : "NOT met", dbm);
+    std::printf("reading_rate %s: %.1f us CPU per reading (whole process, simulator "
+                "included)\n",
+                label, cpu / static_cast<double>(readings) * 1e6);
+    return true;
+}
+
+} // namespace
+
+int main() {
+    // The simulated bus with its default sensor, chosen before the library first uses it.
+    setenv("RFSENSE_LINK", "sim", 1);
+    unsetenv("RFSENSE_SIM");
+
+    SensorRecord *record = nullptr;
+    const double init_fast = open_session(record);
+    SensorClose(&record);
+    if (init_fast < 0) return 1;
+
+    if (!set("timing", "realistic") || !set("latency_ms", "1")) return 1;
+    const double init_realistic = open_session(record);
+    if (init_realistic < 0) {
+        SensorClose(&record);
+        return 1;
+    }
+
+    // The range a -10 dBm signal settles in, given by its display update rate (10, 6, 2).
+    double dbm = 0.0;
+    for (int i = 0; i < 30; ++i) SensorPowerLog(record, &dbm);
+    const int32_t update_rate = DisplayUpdateRate(record);
+    const int32_t settled_range = update_rate == 10 ? 0 : update_rate == 6 ? 1 : 2;
+
+    bool ok = measure(record, settled_range, 0, "fastest filter");
+    if (ok) {
+        // Range 0 with its default filter, on a signal that belongs there.
+        ok = set("power_dbm", "5") && measure(record, 0, 4, "range 0 default filter");
+    }
+    SensorClose(&record);
+    if (!ok) {
+        std::fprintf(stderr, "reading_rate: the sensor stopped answering\n");
+        return 1;
+    }
+    std::printf("sensor_init fast: %.1f ms\n", init_fast);
+    std::printf("sensor_init realistic (1 ms latency): %.1f ms\n", init_realistic);
+    return 0;
+}

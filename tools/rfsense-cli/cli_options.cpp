@@ -1,0 +1,323 @@
+#include "cli_options.h"
+
+#include "value_parse.h"
+
+#include <array>
+#include <span>
+
+namespace rfsense::cli {
+
+namespace {
+
+enum class Argument { none, required, optional };
+
+enum class OptionId {
+    help,
+    version,
+    simulate,
+    data_dir,
+    table,
+    count,
+    continuous,
+    unit,
+    format,
+    frequency,
+    offset,
+    duty,
+    cal_factor,
+    resolution,
+    relative,
+    zero,
+};
+
+struct OptionSpec {
+    const char *long_name;
+    char short_name; // '\0' when there is none
+    Argument argument;
+    OptionId id;
+};
+
+constexpr std::array global_specs{
+    OptionSpec{"help", 'h', Argument::none, OptionId::help},
+    OptionSpec{"version", 'V', Argument::none, OptionId::version},
+    OptionSpec{"simulate", '\0', Argument::optional, OptionId::simulate},
+    OptionSpec{"data-dir", '\0', Argument::required, OptionId::data_dir},
+};
+
+constexpr std::array info_specs{
+    OptionSpec{"table", 't', Argument::none, OptionId::table},
+};
+
+constexpr std::array read_specs{
+    OptionSpec{"count", 'n', Argument::required, OptionId::count},
+    OptionSpec{"continuous", 'c', Argument::none, OptionId::continuous},
+    OptionSpec{"unit", 'u', Argument::required, OptionId::unit},
+    OptionSpec{"format", '\0', Argument::required, OptionId::format},
+    OptionSpec{"frequency", 'f', Argument::required, OptionId::frequency},
+    OptionSpec{"offset", '\0', Argument::required, OptionId::offset},
+    OptionSpec{"duty", '\0', Argument::required, OptionId::duty},
+    OptionSpec{"cal-factor", '\0', Argument::required, OptionId::cal_factor},
+    OptionSpec{"resolution", 'r', Argument::required, OptionId::resolution},
+    OptionSpec{"relative", '\0', Argument::none, OptionId::relative},
+    OptionSpec{"zero", '\0', Argument::none, OptionId::zero},
+};
+
+std::span<const OptionSpec> command_specs(Command command) {
+    switch (command) {
+    case Command::info:
+        return info_specs;
+    case Command::read:
+        return read_specs;
+    default:
+        return {};
+    }
+}
+
+const OptionSpec *find_long(std::span<const OptionSpec> specs, const std::string &name) {
+    for (const auto &spec : specs)
+        if (name == spec.long_name) return &spec;
+    return nullptr;
+}
+
+const OptionSpec *find_short(std::span<const OptionSpec> specs, char name) {
+    for (const auto &spec : specs)
+        if (spec.short_name != '\0' && spec.short_name == name) return &spec;
+    return nullptr;
+}
+
+std::optional<Command> command_from_name(const std::string &name) {
+    if (name == "list") return Command::list;
+    if (name == "info") return Command::info;
+    if (name == "read") return Command::read;
+    if (name == "zero") return Command::zero;
+    return std::nullopt;
+}
+
+// Stores one option's value; returns an error text or "".
+std::string apply(CommandLine &line, OptionId id, const std::string &shown_name,
+                  const std::optional<std::string> &value) {
+    auto invalid = [&](const char *expected) {
+        return "invalid value '" + *value + "' for " + shown_name + ": expected " + expected;
+    };
+    ReadOptions &read = line.read;
+    switch (id) {
+    case OptionId::help:
+        line.global.help = true;
+        break;
+    case OptionId::version:
+        line.global.version = true;
+        break;
+    case OptionId::simulate:
+        line.global.simulate = value.value_or("default");
+        if (line.global.simulate->empty()) return "--simulate= needs a configuration file name";
+        break;
+    case OptionId::data_dir:
+        if (value->empty()) return "--data-dir needs a folder name";
+        line.global.data_dir = *value;
+        break;
+    case OptionId::table:
+        line.info.table = true;
+        break;
+    case OptionId::count: {
+        const auto count = parse_integer(*value);
+        if (!count || *count < 1) return invalid("a whole number of readings, 1 or more");
+        read.count = *count;
+        break;
+    }
+    case OptionId::continuous:
+        read.continuous = true;
+        break;
+    case OptionId::unit:
+        if (*value == "dbm" || *value == "dBm")
+            read.unit = Unit::dbm;
+        else if (*value == "w" || *value == "W")
+            read.unit = Unit::watts;
+        else if (*value == "v" || *value == "V")
+            read.unit = Unit::volts;
+        else
+            return invalid("dbm, w or v");
+        break;
+    case OptionId::format:
+        if (*value == "text")
+            read.format = Format::text;
+        else if (*value == "csv")
+            read.format = Format::csv;
+        else
+            return invalid("text or csv");
+        break;
+    case OptionId::frequency:
+        read.frequency_hz = parse_frequency(*value);
+        if (!read.frequency_hz)
+            return invalid("a frequency in Hz, optionally with k, M or G (e.g. 2.4G)");
+        break;
+    case OptionId::offset:
+        read.offset_db = parse_number(*value);
+        if (!read.offset_db) return invalid("a number of dB");
+        break;
+    case OptionId::duty:
+        read.duty_percent = parse_number(*value);
+        if (!read.duty_percent) return invalid("a percentage");
+        break;
+    case OptionId::cal_factor:
+        read.cal_factor_percent = parse_number(*value);
+        if (!read.cal_factor_percent) return invalid("a percentage");
+        break;
+    case OptionId::resolution:
+        read.resolution = parse_integer(*value);
+        if (!read.resolution) return invalid("a number of decimals, 0 to 3");
+        break;
+    case OptionId::relative:
+        read.relative = true;
+        break;
+    case OptionId::zero:
+        read.zero_first = true;
+        break;
+    }
+    return {};
+}
+
+// The options the parser knows at this point: the global ones and those of the command.
+const OptionSpec *lookup_long(Command command, const std::string &name) {
+    if (const auto *spec = find_long(global_specs, name)) return spec;
+    return find_long(command_specs(command), name);
+}
+
+const OptionSpec *lookup_short(Command command, char name) {
+    if (const auto *spec = find_short(global_specs, name)) return spec;
+    return find_short(command_specs(command), name);
+}
+
+std::string unknown_option(Command command, const std::string &shown) {
+    if (command == Command::none) return "unknown option '" + shown + "'";
+    return "unknown option '" + shown + "' for '" + command_name(command) + "'";
+}
+
+std::string check_combination(const CommandLine &line) {
+    const ReadOptions &read = line.read;
+    if (line.command != Command::read) return {};
+    if (read.relative && read.unit == Unit::volts)
+        return "--relative applies to dBm and W readings, not to volts";
+    return {};
+}
+
+} // namespace
+
+const char *command_name(Command command) {
+    switch (command) {
+    case Command::list:
+        return "list";
+    case Command::info:
+        return "info";
+    case Command::read:
+        return "read";
+    case Command::zero:
+        return "zero";
+    case Command::none:
+        break;
+    }
+    return "";
+}
+
+ParseResult parse_command_line(const std::vector<std::string> &arguments) {
+    ParseResult result;
+    CommandLine &line = result.line;
+    bool options_ended = false;
+    long count_given = 0;
+
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string &argument = arguments[i];
+        const bool is_option = !options_ended && argument.size() > 1 && argument[0] == '-';
+
+        if (!is_option) {
+            if (line.command != Command::none) {
+                result.error = "unexpected argument '" + argument + "'";
+                return result;
+            }
+            const auto command = command_from_name(argument);
+            if (!command) {
+                result.error = "unknown command '" + argument + "'";
+                return result;
+            }
+            line.command = *command;
+            continue;
+        }
+        if (argument == "--") {
+            options_ended = true;
+            continue;
+        }
+
+        const OptionSpec *spec = nullptr;
+        std::string shown;
+        std::optional<std::string> value;
+        bool value_attached = false;
+
+        if (argument[1] == '-') {
+            const std::string body = argument.substr(2);
+            const auto equals = body.find('=');
+            const std::string name = body.substr(0, equals);
+            shown = "--" + name;
+            spec = lookup_long(line.command, name);
+            if (!spec) {
+                result.error = unknown_option(line.command, shown);
+                return result;
+            }
+            if (equals != std::string::npos) {
+                value = body.substr(equals + 1);
+                value_attached = true;
+            }
+        } else {
+            shown = argument.substr(0, 2);
+            spec = lookup_short(line.command, argument[1]);
+            if (!spec) {
+                result.error = unknown_option(line.command, shown);
+                return result;
+            }
+            if (argument.size() > 2) {
+                if (spec->argument == Argument::none) {
+                    result.error = "option '" + shown + "' takes no value (in '" + argument + "')";
+                    return result;
+                }
+                value = argument.substr(2);
+                value_attached = true;
+            }
+        }
+
+        switch (spec->argument) {
+        case Argument::none:
+            if (value_attached) {
+                result.error = "option '" + shown + "' takes no value";
+                return result;
+            }
+            break;
+        case Argument::required:
+            if (!value_attached) {
+                if (i + 1 >= arguments.size()) {
+                    result.error = "option '" + shown + "' needs a value";
+                    return result;
+                }
+                value = arguments[++i];
+            }
+            break;
+        case Argument::optional:
+            break; // only the attached form "--name=value" carries a value
+        }
+
+        if (spec->id == OptionId::count) ++count_given;
+        result.error = apply(line, spec->id, shown, value);
+        if (!result.error.empty()) return result;
+    }
+
+    if (line.global.help || line.global.version) return result;
+    if (line.command == Command::none) {
+        result.error = "no command given";
+        return result;
+    }
+    if (count_given > 0 && line.read.continuous) {
+        result.error = "--count and --continuous exclude each other";
+        return result;
+    }
+    result.error = check_combination(line);
+    return result;
+}
+
+} // namespace rfsense::cli

@@ -1,0 +1,116 @@
+// `read`: a number of readings, or readings until a stop signal, in the chosen unit and format.
+#include "commands.h"
+
+#include "diagnostics.h"
+#include "measurement_settings.h"
+#include "platform.h"
+#include "reading_output.h"
+#include "session.h"
+#include "zero_procedure.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace rfsense::cli {
+
+namespace {
+
+constexpr int default_decimals = 3;
+// In relative mode the library gives the percentage scaled like watts (percent × 0.001).
+constexpr double relative_percent_scale = 1000.0;
+
+Quantity quantity_of(const ReadOptions &options) {
+    switch (options.unit) {
+    case Unit::dbm:
+        return options.relative ? Quantity::relative_db : Quantity::dbm;
+    case Unit::watts:
+        return options.relative ? Quantity::relative_percent : Quantity::watts;
+    case Unit::volts:
+        break;
+    }
+    return Quantity::volts;
+}
+
+// Waits for the next average and takes it. False when the sensor has gone.
+bool take_reading(SensorRecord *record, Quantity quantity, Reading &reading) {
+    int32_t result = SENSOR_NOT_CONNECTED;
+    double value = 0.0;
+    switch (quantity) {
+    case Quantity::dbm:
+    case Quantity::relative_db:
+        result = SensorPowerLog(record, &value);
+        break;
+    case Quantity::watts:
+    case Quantity::relative_percent:
+        result = SensorPowerLin(record, &value);
+        if (quantity == Quantity::relative_percent) value *= relative_percent_scale;
+        break;
+    case Quantity::volts: {
+        result = SensorVolts(record, &value);
+        unsigned char over_range = 0;
+        if (result != SENSOR_NOT_CONNECTED && SensorConnected(record, &over_range) != 0)
+            result = over_range != 0 ? SENSOR_OVER_RANGE : SENSOR_DONE;
+        else
+            result = SENSOR_NOT_CONNECTED;
+        break;
+    }
+    }
+    if (result == SENSOR_NOT_CONNECTED) return false;
+    reading.value = value;
+    reading.over_range = result == SENSOR_OVER_RANGE;
+    reading.taken = std::chrono::system_clock::now();
+    return true;
+}
+
+ExitStatus report_output_failure() {
+    // A reader that went away (`rfsense read -c | head`) is not worth a message.
+    if (errno != EPIPE)
+        report_error(std::string("cannot write the readings: ") + std::strerror(errno));
+    return ExitStatus::output_failed;
+}
+
+} // namespace
+
+ExitStatus run_read(const CommandLine &line) {
+    const ReadOptions &options = line.read;
+    Session session;
+    if (const ExitStatus status = session.open(line.global); status != ExitStatus::ok)
+        return status;
+    SensorRecord *record = session.record();
+
+    if (options.zero_first) {
+        if (const ExitStatus status = zero_sensor(record); status != ExitStatus::ok) return status;
+    }
+    if (const ExitStatus status = apply_settings(session, options); status != ExitStatus::ok)
+        return status;
+    if (options.relative) {
+        // The next average becomes the reference; readings then show the change from it.
+        if (SensorRelativeState(record, 1) == SENSOR_NOT_CONNECTED ||
+            SensorRelativeSet(record) != SENSOR_DONE)
+            return report_sensor_lost();
+    }
+
+    const Quantity quantity = quantity_of(options);
+    const int decimals =
+        options.resolution ? static_cast<int>(*options.resolution) : default_decimals;
+    ReadingWriter writer(stdout, options.format, quantity, decimals);
+    errno = 0;
+    if (!writer.begin()) return report_output_failure();
+
+    for (long taken = 0; options.continuous || taken < options.count; ++taken) {
+        if (platform::stop_signal() != 0) break;
+        Reading reading;
+        if (!take_reading(record, quantity, reading)) return report_sensor_lost();
+        errno = 0;
+        if (!writer.write(reading)) return report_output_failure();
+    }
+
+    // Stopping is how a continuous read ends; any other read was cut short.
+    if (const int signal_number = platform::stop_signal();
+        signal_number != 0 && !options.continuous)
+        return static_cast<ExitStatus>(exit_code(ExitStatus::interrupted_base) + signal_number);
+    return ExitStatus::ok;
+}
+
+} // namespace rfsense::cli

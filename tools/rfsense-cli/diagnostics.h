@@ -1,0 +1,11 @@
+// Messages to the user on standard error, prefixed with the program name like other Unix tools.
+#pragma once
+
+#include <string>
+
+namespace rfsense::cli {
+
+void report_error(const std::string &message);
+void report_warning(const std::string &message);
+
+} // namespace rfsense::cli

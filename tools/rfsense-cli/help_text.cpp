@@ -1,0 +1,99 @@
+#include "help_text.h"
+
+#include <rfsense/rfsense.h>
+
+namespace rfsense::cli {
+
+namespace {
+
+constexpr const char *help_text = R"(Usage: rfsense [GLOBAL OPTIONS] COMMAND [OPTIONS]
+
+Measure RF power with a USB power sensor, from scripts and headless machines.
+Global options may also follow the command.
+
+Commands:
+  list                   list the attached USB-serial bridges and which are sensors
+  info                   show the sensor's model, serial, firmware, diode data and
+                         library revision
+  read                   take power readings
+  zero                   zero the sensor and show the offsets measured (apply no RF
+                         power); the zero lasts for one session, so use read --zero
+                         to measure with a fresh zero
+
+Global options:
+      --simulate[=FILE]  use the simulated sensor bus: the built-in default sensor,
+                         or the bus described in the configuration FILE
+      --data-dir DIR     folder of the sensor library's data files (tcd.dat, ...)
+  -h, --help             show this help and exit
+  -V, --version          show version information and exit
+
+Options for info:
+  -t, --table            also print the cal-factor table (frequency, factor in %)
+
+Options for read:
+  -n, --count N          take N readings (default 1)
+  -c, --continuous       read until SIGINT or SIGTERM, then close the sensor
+  -u, --unit UNIT        dbm (default), w (watts) or v (detector volts)
+      --format FORMAT    text (default) or csv; csv has a header line and the columns
+                         timestamp,value,unit,over_range, the timestamp in ISO 8601
+                         local time with milliseconds
+  -f, --frequency HZ     signal frequency, for the cal factor; suffixes k, M and G
+                         are accepted (2.4G, 100kHz)
+      --cal-factor PCT   cal factor in percent (50 to 150), instead of the one the
+                         sensor's table gives for the frequency
+      --offset DB        add DB to every reading (-50 to 100), e.g. for an attenuator
+      --duty PCT         duty cycle of a pulsed signal in percent (above 0, up to 100)
+  -r, --resolution N     decimals shown, 0 to 3 (default 3)
+      --relative         take the first reading as the reference and show the others
+                         relative to it, in dB (or in % with --unit w)
+      --zero             zero the sensor first (apply no RF power while zeroing)
+
+  Readings above the sensor's range are marked OVER RANGE in text, and with 1 in
+  the over_range column in csv. Zeroing shows its progress on standard error.
+
+Environment:
+  RFSENSE_LINK           ftdi (default): sensors through libftdi1; sim: the
+                         simulated bus with its default sensor
+  RFSENSE_SIM            a simulator configuration file, or "default": use the
+                         simulated bus (--simulate sets it)
+
+Exit status:
+  0      success; a continuous read ended by SIGINT or SIGTERM included
+  1      usage error
+  2      no sensor connected
+  3      value refused by the sensor (the message names the accepted range)
+  4      sensor lost during the command
+  5      sensor not responding: disconnect and reconnect it
+  6      zero too large: check that no power is applied
+  7      standard output could not be written
+  128+N  stopped by signal N before the readings asked for were taken
+
+  Calibration-data problems found at start-up (cal factor table, equation,
+  temperature compensation or linearity data) are warnings on standard error;
+  the command goes on with the defaults the library puts in their place.
+
+Examples:
+  rfsense list
+  rfsense --simulate read -n 5
+  rfsense read --frequency 2.4G --offset 20 -n 100 --format csv > power.csv
+  rfsense read --zero --continuous --unit w
+  rfsense info --table
+)";
+
+} // namespace
+
+void print_help(std::FILE *out) {
+    std::fputs(help_text, out);
+}
+
+void print_version(std::FILE *out) {
+    char library[20] = {};
+    SensorDLL_Revision(library);
+    std::fprintf(out, "rfsense %s (sensor library %s)\n", RFSENSE_CLI_VERSION, library);
+}
+
+void print_usage_hint(std::FILE *out) {
+    std::fputs("Try 'rfsense --help' for more information.\n", out);
+}
+
+} // namespace rfsense::cli

@@ -1,0 +1,41 @@
+// One sensor session for the length of a command: opened and initialised on demand, always closed
+// (so the device is released) when the command ends, whichever way it ends.
+#pragma once
+
+#include "cli_options.h"
+#include "exit_status.h"
+
+#include <rfsense/rfsense.h>
+
+#include <string>
+
+namespace rfsense::cli {
+
+class Session {
+  public:
+    Session() = default;
+    ~Session();
+    Session(const Session &) = delete;
+    Session &operator=(const Session &) = delete;
+
+    // Finds and prepares the sensor. Calibration-data problems are reported as warnings and the
+    // session stays usable; anything else that stops the command is reported and returned.
+    ExitStatus open(const GlobalOptions &options);
+    void close();
+
+    SensorRecord *record() const { return record_; }
+
+    // The frequency span the sensor accepts, as its model text states it ("10MHz to 40GHz").
+    std::string frequency_span();
+
+  private:
+    SensorRecord *record_ = nullptr;
+};
+
+// What a SensorInit result means, in the words shown to the user; nullptr for 1 (all loaded).
+const char *init_result_text(int code);
+
+// Reports that the sensor stopped answering and returns the matching status.
+ExitStatus report_sensor_lost();
+
+} // namespace rfsense::cli
