@@ -105,6 +105,9 @@ struct AppState {
 
     // --- Sensor identity and connection (measurement thread) ---------------------------
     std::atomic<SensorRecord *> sensor_handle{nullptr};
+    // Threads other than the measurement thread that are using sensor_handle (SensorLease);
+    // the session is not closed while any is.
+    std::atomic<int> sensor_lessees{0};
     std::atomic<int> connection_state{kConnectionClosed};
     std::atomic<bool> sensor_connected{false};
     SharedText<kSerialCapacity> sensor_serial;
@@ -125,6 +128,13 @@ struct AppState {
     std::atomic<double> reading_volts{0.0};
     std::atomic<double> sensor_temperature{0.0};
     std::atomic<double> second_temperature{0.0};
+    // The meas_mode the reading fields were taken in, written after them: a display that
+    // finds it different from meas_mode holds a reading of the previous mode and skips it.
+    std::atomic<int> reading_mode{kModeLog};
+    // Counts the measurement loop's parked passes (live readout off). A thread that has
+    // cleared live_readout_enabled and then sees this count change knows that any reading
+    // begun before has finished and the sensor is its own.
+    std::atomic<std::uint32_t> measurement_parks{0};
     std::atomic<bool> live_readout_enabled{false}; // start-up 0; 1 on connect
     std::atomic<int> display_countdown{1};
     std::atomic<bool> status_repaint_request{false};
