@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <ostream>
 #include <regex>
 #include <string>
 
@@ -51,6 +52,10 @@ struct ErrorCase {
     const char *words; // must appear in the message
 };
 
+void PrintTo(const ErrorCase &c, std::ostream *out) {
+    *out << "code " << c.code;
+}
+
 class FtdiErrors : public testing::TestWithParam<ErrorCase> {};
 
 TEST_P(FtdiErrors, TranslateToStatusAndSentence) {
@@ -82,7 +87,11 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{FtdiCall::eeprom_decode, -1, Status::eeprom_read_failed, "checksum"},
         ErrorCase{FtdiCall::eeprom_build, -1, Status::invalid_parameter, "too long"},
         ErrorCase{FtdiCall::eeprom_build, -6, Status::eeprom_not_present, "no configuration"},
-        ErrorCase{FtdiCall::eeprom_write, -1, Status::eeprom_write_failed, "Writing"}));
+        ErrorCase{FtdiCall::eeprom_write, -1, Status::eeprom_write_failed, "Writing"}),
+    [](const testing::TestParamInfo<ErrorCase> &param_info) {
+        return "case" + std::to_string(param_info.index) + "_code" +
+               std::to_string(-param_info.param.code);
+    });
 
 TEST(FtdiErrorsEverywhere, NeverShowABareNumber) {
     const FtdiCall calls[] = {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <set>
 #include <string>
 #include <thread>
@@ -42,11 +43,16 @@ TEST(StatusText, EveryStatusHasItsOwnSentence) {
 }
 
 struct ChoiceCase {
+    const char *name;
     const char *sim;
     const char *link;
     const char *backend;
     bool error;
 };
+
+void PrintTo(const ChoiceCase &c, std::ostream *out) {
+    *out << c.name;
+}
 
 class ChooseBus : public testing::TestWithParam<ChoiceCase> {};
 
@@ -60,12 +66,19 @@ TEST_P(ChooseBus, FollowsTheEnvironment) {
 
 INSTANTIATE_TEST_SUITE_P(
     Environment, ChooseBus,
-    testing::Values(
-        ChoiceCase{nullptr, nullptr, "ftdi", false}, ChoiceCase{nullptr, "", "ftdi", false},
-        ChoiceCase{nullptr, "ftdi", "ftdi", false}, ChoiceCase{nullptr, "usb", "ftdi", true},
-        ChoiceCase{nullptr, "sim", "sim", false}, ChoiceCase{"default", nullptr, "sim", false},
-        ChoiceCase{"default", "ftdi", "sim", false}, // a named simulator wins
-        ChoiceCase{"/nonexistent/rfsense-sim.conf", nullptr, "sim", true}));
+    testing::Values(ChoiceCase{"nothing_set", nullptr, nullptr, "ftdi", false},
+                    ChoiceCase{"link_empty", nullptr, "", "ftdi", false},
+                    ChoiceCase{"link_ftdi", nullptr, "ftdi", "ftdi", false},
+                    ChoiceCase{"link_unknown", nullptr, "usb", "ftdi", true},
+                    ChoiceCase{"link_sim", nullptr, "sim", "sim", false},
+                    ChoiceCase{"sim_default", "default", nullptr, "sim", false},
+                    // A named simulator wins over the link.
+                    ChoiceCase{"sim_default_link_ftdi", "default", "ftdi", "sim", false},
+                    ChoiceCase{"sim_missing_file", "/nonexistent/rfsense-sim.conf", nullptr, "sim",
+                               true}),
+    [](const testing::TestParamInfo<ChoiceCase> &param_info) {
+        return std::string(param_info.param.name);
+    });
 
 TEST(ChooseBusMessages, UnknownLinkNamesTheValue) {
     const BusChoice choice = choose_bus(nullptr, "serial");
