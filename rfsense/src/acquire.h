@@ -55,6 +55,11 @@ void join_threads(SensorRecord &record);
 // Wakes every wait on the record's events so that it sees a lost sensor.
 void wake_waiters(SensorRecord &record);
 
+// One cycle of the reader thread: zero handshake, one conversion into the average, ranging,
+// over-range, measurement event, step check, thermistors on request, pause. False when the
+// sensor was lost.
+bool reader_cycle(SensorRecord &record);
+
 // The thread bodies (reader_thread.cpp, tick_thread.cpp).
 void reader_loop(SensorRecord &record);
 void tick_loop(SensorRecord &record);

@@ -96,19 +96,22 @@ bool serve_pause(SensorRecord &record) {
 
 } // namespace
 
+bool reader_cycle(SensorRecord &record) {
+    if (!serve_zero_handshake(record)) return false;
+    const Cycle cycle = convert_and_average(record);
+    if (!connected(record)) return false;
+    record.measurement_event.set();
+    if (cycle.step_check) check_step(record, cycle);
+    serve_temperature(record);
+    return serve_pause(record);
+}
+
 void reader_loop(SensorRecord &record) {
     {
         std::lock_guard lock(record.average);
         averaging::clear(record);
     }
-    while (connected(record)) {
-        if (!serve_zero_handshake(record)) break;
-        const Cycle cycle = convert_and_average(record);
-        if (!connected(record)) break;
-        record.measurement_event.set();
-        if (cycle.step_check) check_step(record, cycle);
-        serve_temperature(record);
-        if (!serve_pause(record)) break;
+    while (connected(record) && reader_cycle(record)) {
     }
     // Nobody else will signal this record's events any more.
     wake_waiters(record);
