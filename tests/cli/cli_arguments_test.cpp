@@ -44,7 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{{"read", "--relative=yes"}, "takes no value"},
                     UsageCase{{"read", "-n", "3", "--continuous"}, "exclude each other"},
                     UsageCase{{"read", "--relative", "--unit", "v"}, "not to volts"},
-                    UsageCase{{"--simulate=", "read"}, "needs a configuration file"}));
+                    UsageCase{{"--simulate=", "read"}, "needs a configuration file"},
+                    UsageCase{{"--simulate", "bus.conf", "read"}, "--simulate=FILE"}));
 
 TEST(Help, DescribesCommandsEnvironmentAndExitStatus) {
     for (const char *option : {"--help", "-h"}) {

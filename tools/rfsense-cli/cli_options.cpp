@@ -236,6 +236,8 @@ ParseResult parse_command_line(const std::vector<std::string> &arguments) {
             const auto command = command_from_name(argument);
             if (!command) {
                 result.error = "unknown command '" + argument + "'";
+                if (i > 0 && arguments[i - 1] == "--simulate")
+                    result.error += " (a configuration file goes as --simulate=FILE)";
                 return result;
             }
             line.command = *command;
