@@ -9,6 +9,7 @@
 
 #include <array>
 #include <atomic>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -60,6 +61,10 @@ struct ResultCase {
     bool tcd_file;      // a good "tcd.dat" in the data folder
     int32_t result;
 };
+
+void PrintTo(const ResultCase &c, std::ostream *os) {
+    *os << c.name;
+}
 
 class InitResult : public ::testing::TestWithParam<ResultCase> {};
 
