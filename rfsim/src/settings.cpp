@@ -26,6 +26,9 @@ std::optional<double> parse_number(std::string_view text) {
 }
 
 std::string format_number(double value) {
+    // Whole numbers (frequencies, serials) read best without an exponent.
+    if (std::fabs(value) < 1e15 && value == std::trunc(value))
+        return std::to_string(static_cast<long long>(value));
     char buffer[64];
     auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
     return ec == std::errc() ? std::string(buffer, ptr) : std::string("nan");

@@ -78,6 +78,31 @@ TEST_F(Physics, RfOffGivesTheZeroOffsetOfTheRange) {
     EXPECT_EQ(rfsim_test::get(0, "range"), "0");
 }
 
+TEST_F(Physics, TheSensorsOwnCalFactorRaisesTheDetectorPower) {
+    // Default cal factors: 10 GHz is point 13 of the RX4LO table, the third field of "FRCF3?".
+    ASSERT_EQ(rfsim_configure("tcd = absent\nzero_offset_uv = 0 0 0\nfrequency_hz = 10e9\n"), 1);
+    SimLink link;
+    const std::string fields = link.query("FRCF3?\n", 21);
+    const double cf = std::stoi(fields.substr(12, 4)) / 1000.0;
+    EXPECT_LT(cf, 0.99);
+    EXPECT_NEAR(equation_power(measure(link, 1, true)), -10 + 10 * std::log10(cf), 0.002);
+}
+
+TEST_F(Physics, TriggeredReadingSumsConversions) {
+    ASSERT_EQ(rfsim_set(0, "power_dbm", "-15"), 0);
+    SimLink link;
+    link.send("REF1\nGAIN2\nFLT7\nTRG.E\n");
+    const uint32_t code = link.query_big_endian("ADC?\n", 4);
+    link.send("TRG?\n");
+    const std::string r = link.read(7);
+    ASSERT_EQ(r.size(), 7u);
+    const auto byte = [&r](size_t i) { return static_cast<uint64_t>(static_cast<uint8_t>(r[i])); };
+    const uint64_t n = byte(0) << 8 | byte(1);
+    const uint64_t sum = byte(2) << 32 | byte(3) << 24 | byte(4) << 16 | byte(5) << 8 | byte(6);
+    ASSERT_GT(n, 0u);
+    EXPECT_EQ(sum, n * code);
+}
+
 TEST_F(Physics, ThermistorCodesFollowTheTemperatures) {
     ASSERT_EQ(rfsim_set(0, "temperature_c", "40"), 0);
     ASSERT_EQ(rfsim_set(0, "air_temperature_c", "10"), 0);
