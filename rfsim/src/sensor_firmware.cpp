@@ -16,6 +16,7 @@ namespace {
 
 constexpr size_t max_line = 512;
 constexpr size_t max_binary = 256;
+constexpr size_t max_recorded_line = 160; // HEX records are at most 44 characters
 constexpr int trigger_samples = 100;
 
 // Conversion rates of filter commands 1..15.
@@ -403,7 +404,7 @@ void SensorFirmware::handle_binary(std::string_view bytes, Clock::time_point now
 void SensorFirmware::handle_download_line(std::string_view line, Clock::time_point now) {
     std::string_view text = line;
     if (text.ends_with('\r')) text.remove_suffix(1);
-    firmware_lines_.add(escape_bytes(text));
+    firmware_lines_.add(escape_bytes(text.substr(0, max_recorded_line)));
     const HexRecordCheck check = check_hex_record(text);
     if (check == HexRecordCheck::malformed) {
         // A bad record ends the download; the old program keeps running.

@@ -91,7 +91,7 @@ class SensorFirmware {
 
     std::string last_command_;
     LineLog commands_{256};
-    LineLog firmware_lines_{16384};
+    LineLog firmware_lines_{8192};
 };
 
 } // namespace rfsim

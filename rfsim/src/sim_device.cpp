@@ -42,6 +42,8 @@ SimDevice::SimDevice(DeviceSettings settings, int position, Clock::time_point no
       programmer_(settings_, replies) {
     rebuild(effect_names | effect_cal_factors | effect_temperature | effect_linearity |
             effect_equation | effect_diode);
+    // Each device draws its own noise sequence from the common seed.
+    sensor_.reseed(settings_.seed + static_cast<uint64_t>(position_));
     sensor_.power_on(now);
 }
 
@@ -116,7 +118,8 @@ bool SimDevice::set(std::string_view key, std::string_view value, Clock::time_po
     if (!effects) return false;
     resolve_defaults(settings_, position_);
     rebuild(*effects);
-    if ((*effects & effect_seed) != 0) sensor_.reseed(settings_.seed);
+    if ((*effects & effect_seed) != 0)
+        sensor_.reseed(settings_.seed + static_cast<uint64_t>(position_));
     if (was_plugged && !settings_.plugged) {
         ++generation_;
         opened = false;

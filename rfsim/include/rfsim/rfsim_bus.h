@@ -38,7 +38,8 @@ RFSIM_API int rfsim_bus_info(int index, char *serial, int serial_size, char *des
 RFSIM_API int rfsim_bus_handle_info(int handle, char *serial, int serial_size, char *description,
                                     int description_size);
 
-/* Opens the plugged device at `index`: a handle > 0, or -1. */
+/* Opens the plugged device at `index`: a handle > 0, or -1 (also while the device is open
+ * already: like a bridge, each device is opened by one holder at a time). */
 RFSIM_API int rfsim_bus_open(int index);
 RFSIM_API void rfsim_bus_close(int handle);
 
