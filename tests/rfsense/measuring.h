@@ -15,10 +15,11 @@
 
 namespace rfsense_test {
 
-// The simulated sensor's stored equation (E0..E12), read back from the simulator.
-inline std::vector<double> simulated_equation_of(int device) {
+// The numbers of a list-valued key of the simulator (the equation E0..E12, the zero offsets of
+// ranges 0, 1, 2, ...).
+inline std::vector<double> numbers_of(int device, const char *key) {
     std::vector<double> e;
-    const std::string text = get_key(device, "equation");
+    const std::string text = get_key(device, key);
     const char *p = text.c_str();
     while (*p != '\0') {
         char *end = nullptr;
@@ -56,7 +57,7 @@ class MeasuringSensor {
         for (const auto &keys : devices)
             text += "[device]\ntiming = fast\nnoise_uv = 0\n" + keys + "\n";
         configure_bus(text);
-        data_.write("tessaline prams.txt", band_file_for(simulated_equation_of(0)));
+        data_.write("tessaline prams.txt", band_file_for(numbers_of(0, "equation")));
         SensorPath(record(), data_.path().c_str());
     }
     explicit MeasuringSensor(const std::string &keys = "")
