@@ -30,58 +30,58 @@ enum class OptionId {
     zero,
 };
 
-struct OptionSpec {
+struct OptionEntry {
     const char *long_name;
     char short_name; // '\0' when there is none
     Argument argument;
     OptionId id;
 };
 
-constexpr std::array global_specs{
-    OptionSpec{"help", 'h', Argument::none, OptionId::help},
-    OptionSpec{"version", 'V', Argument::none, OptionId::version},
-    OptionSpec{"simulate", '\0', Argument::optional, OptionId::simulate},
-    OptionSpec{"data-dir", '\0', Argument::required, OptionId::data_dir},
+constexpr std::array global_entries{
+    OptionEntry{"help", 'h', Argument::none, OptionId::help},
+    OptionEntry{"version", 'V', Argument::none, OptionId::version},
+    OptionEntry{"simulate", '\0', Argument::optional, OptionId::simulate},
+    OptionEntry{"data-dir", '\0', Argument::required, OptionId::data_dir},
 };
 
-constexpr std::array info_specs{
-    OptionSpec{"table", 't', Argument::none, OptionId::table},
+constexpr std::array info_entries{
+    OptionEntry{"table", 't', Argument::none, OptionId::table},
 };
 
-constexpr std::array read_specs{
-    OptionSpec{"count", 'n', Argument::required, OptionId::count},
-    OptionSpec{"continuous", 'c', Argument::none, OptionId::continuous},
-    OptionSpec{"unit", 'u', Argument::required, OptionId::unit},
-    OptionSpec{"format", '\0', Argument::required, OptionId::format},
-    OptionSpec{"frequency", 'f', Argument::required, OptionId::frequency},
-    OptionSpec{"offset", '\0', Argument::required, OptionId::offset},
-    OptionSpec{"duty", '\0', Argument::required, OptionId::duty},
-    OptionSpec{"cal-factor", '\0', Argument::required, OptionId::cal_factor},
-    OptionSpec{"resolution", 'r', Argument::required, OptionId::resolution},
-    OptionSpec{"relative", '\0', Argument::none, OptionId::relative},
-    OptionSpec{"zero", '\0', Argument::none, OptionId::zero},
+constexpr std::array read_entries{
+    OptionEntry{"count", 'n', Argument::required, OptionId::count},
+    OptionEntry{"continuous", 'c', Argument::none, OptionId::continuous},
+    OptionEntry{"unit", 'u', Argument::required, OptionId::unit},
+    OptionEntry{"format", '\0', Argument::required, OptionId::format},
+    OptionEntry{"frequency", 'f', Argument::required, OptionId::frequency},
+    OptionEntry{"offset", '\0', Argument::required, OptionId::offset},
+    OptionEntry{"duty", '\0', Argument::required, OptionId::duty},
+    OptionEntry{"cal-factor", '\0', Argument::required, OptionId::cal_factor},
+    OptionEntry{"resolution", 'r', Argument::required, OptionId::resolution},
+    OptionEntry{"relative", '\0', Argument::none, OptionId::relative},
+    OptionEntry{"zero", '\0', Argument::none, OptionId::zero},
 };
 
-std::span<const OptionSpec> command_specs(Command command) {
+std::span<const OptionEntry> command_entries(Command command) {
     switch (command) {
     case Command::info:
-        return info_specs;
+        return info_entries;
     case Command::read:
-        return read_specs;
+        return read_entries;
     default:
         return {};
     }
 }
 
-const OptionSpec *find_long(std::span<const OptionSpec> specs, const std::string &name) {
-    for (const auto &spec : specs)
-        if (name == spec.long_name) return &spec;
+const OptionEntry *find_long(std::span<const OptionEntry> entries, const std::string &name) {
+    for (const auto &entry : entries)
+        if (name == entry.long_name) return &entry;
     return nullptr;
 }
 
-const OptionSpec *find_short(std::span<const OptionSpec> specs, char name) {
-    for (const auto &spec : specs)
-        if (spec.short_name != '\0' && spec.short_name == name) return &spec;
+const OptionEntry *find_short(std::span<const OptionEntry> entries, char name) {
+    for (const auto &entry : entries)
+        if (entry.short_name != '\0' && entry.short_name == name) return &entry;
     return nullptr;
 }
 
@@ -177,14 +177,14 @@ std::string apply(CommandLine &line, OptionId id, const std::string &shown_name,
 }
 
 // The options the parser knows at this point: the global ones and those of the command.
-const OptionSpec *lookup_long(Command command, const std::string &name) {
-    if (const auto *spec = find_long(global_specs, name)) return spec;
-    return find_long(command_specs(command), name);
+const OptionEntry *lookup_long(Command command, const std::string &name) {
+    if (const auto *entry = find_long(global_entries, name)) return entry;
+    return find_long(command_entries(command), name);
 }
 
-const OptionSpec *lookup_short(Command command, char name) {
-    if (const auto *spec = find_short(global_specs, name)) return spec;
-    return find_short(command_specs(command), name);
+const OptionEntry *lookup_short(Command command, char name) {
+    if (const auto *entry = find_short(global_entries, name)) return entry;
+    return find_short(command_entries(command), name);
 }
 
 std::string unknown_option(Command command, const std::string &shown) {
@@ -248,7 +248,7 @@ ParseResult parse_command_line(const std::vector<std::string> &arguments) {
             continue;
         }
 
-        const OptionSpec *spec = nullptr;
+        const OptionEntry *entry = nullptr;
         std::string shown;
         std::optional<std::string> value;
         bool value_attached = false;
@@ -258,8 +258,8 @@ ParseResult parse_command_line(const std::vector<std::string> &arguments) {
             const auto equals = body.find('=');
             const std::string name = body.substr(0, equals);
             shown = "--" + name;
-            spec = lookup_long(line.command, name);
-            if (!spec) {
+            entry = lookup_long(line.command, name);
+            if (!entry) {
                 result.error = unknown_option(line.command, shown);
                 return result;
             }
@@ -269,13 +269,13 @@ ParseResult parse_command_line(const std::vector<std::string> &arguments) {
             }
         } else {
             shown = argument.substr(0, 2);
-            spec = lookup_short(line.command, argument[1]);
-            if (!spec) {
+            entry = lookup_short(line.command, argument[1]);
+            if (!entry) {
                 result.error = unknown_option(line.command, shown);
                 return result;
             }
             if (argument.size() > 2) {
-                if (spec->argument == Argument::none) {
+                if (entry->argument == Argument::none) {
                     result.error = "option '" + shown + "' takes no value (in '" + argument + "')";
                     return result;
                 }
@@ -284,7 +284,7 @@ ParseResult parse_command_line(const std::vector<std::string> &arguments) {
             }
         }
 
-        switch (spec->argument) {
+        switch (entry->argument) {
         case Argument::none:
             if (value_attached) {
                 result.error = "option '" + shown + "' takes no value";
@@ -304,8 +304,8 @@ ParseResult parse_command_line(const std::vector<std::string> &arguments) {
             break; // only the attached form "--name=value" carries a value
         }
 
-        if (spec->id == OptionId::count) ++count_given;
-        result.error = apply(line, spec->id, shown, value);
+        if (entry->id == OptionId::count) ++count_given;
+        result.error = apply(line, entry->id, shown, value);
         if (!result.error.empty()) return result;
     }
 
