@@ -43,6 +43,12 @@ MessageAnswer FakeUi::message(std::string_view caption, std::string_view text,
 }
 
 void FakeUi::repaint(RepaintRequest code) {
+    std::function<void(RepaintRequest)> handler;
+    {
+        std::lock_guard lock(mutex_);
+        handler = repaint_handler_;
+    }
+    if (handler) handler(code);
     record(make(Kind::repaint, {}, {}, static_cast<int>(code)));
 }
 
@@ -121,6 +127,11 @@ void FakeUi::script_file(std::string path) {
 void FakeUi::on_message(std::function<std::optional<MessageAnswer>(const UiCall &)> handler) {
     std::lock_guard lock(mutex_);
     message_handler_ = std::move(handler);
+}
+
+void FakeUi::on_repaint(std::function<void(RepaintRequest)> handler) {
+    std::lock_guard lock(mutex_);
+    repaint_handler_ = std::move(handler);
 }
 
 FakeUi::Calls FakeUi::calls() const {

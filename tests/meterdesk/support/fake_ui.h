@@ -77,6 +77,9 @@ class FakeUi : public meterdesk::Ui {
     // Called (on the calling thread, without the lock) for every message box before it is
     // answered; its answer, if any, replaces the script.
     void on_message(std::function<std::optional<MessageAnswer>(const UiCall &)> handler);
+    // Called on the requesting thread for every repaint request, before it is recorded: sees
+    // AppState exactly as a display drawing that request at once would.
+    void on_repaint(std::function<void(RepaintRequest)> handler);
 
     // --- inspection ---
     Calls calls() const;
@@ -106,6 +109,7 @@ class FakeUi : public meterdesk::Ui {
     std::deque<std::string> files_;
     std::map<int, bool> enabled_;
     std::function<std::optional<MessageAnswer>(const UiCall &)> message_handler_;
+    std::function<void(RepaintRequest)> repaint_handler_;
 };
 
 // Records beeps and WAV files; plays nothing and does not block.
