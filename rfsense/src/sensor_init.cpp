@@ -266,8 +266,10 @@ int32_t initialise(SensorRecord &record) {
     // Steps 7 and 8.
     if (model == 5) {
         record.frequency.store(75e9);
+        record.cal_factor.store(1.0); // model 5 has no cal-factor table
         std::lock_guard lock(record.conversion);
         record.frequency_points = models::frequency_table(model, record.frequency_table);
+        record.cal_factor_table.fill(1.0);
     } else {
         record.frequency.store(50e6);
         {
