@@ -123,6 +123,31 @@ const ResultCase result_cases[] = {
 INSTANTIATE_TEST_SUITE_P(Codes, InitResult, ::testing::ValuesIn(result_cases),
                          [](const auto &test) { return std::string(test.param.name); });
 
+// The stored table's rows skip the 25 'C column; both forms must land on the same temperatures.
+TEST(SensorInit, StoredTempCompFormsPlaceEachTemperatureInItsColumn) {
+    std::array<std::array<double, 46 * 7>, 2> tables{};
+    const char *forms[] = {"7", "10"};
+    for (size_t f = 0; f < 2; ++f) {
+        SCOPED_TRACE(forms[f]);
+        configure_bus(std::string("[device]\ntcd = ") + forms[f] + "\n");
+        Session session;
+        ASSERT_EQ(session.init(), 1);
+        tables[f] = temp_comp_table_of(session.get());
+    }
+    // Columns: 7-column form 0, 10, 20, 25, 30, 40, 50 'C; the first seven of the 10-column form
+    // -15, -10, -5, 0, 10, 20, 25 'C.
+    for (size_t row = 0; row < 46; ++row) {
+        SCOPED_TRACE(row);
+        const double *seven = &tables[0][row * 7];
+        const double *ten = &tables[1][row * 7];
+        EXPECT_EQ(seven[3], 0.0);
+        EXPECT_EQ(ten[6], 0.0);
+        for (size_t c = 0; c < 3; ++c) EXPECT_EQ(seven[c], ten[c + 3]); // 0, 10, 20 'C
+        for (size_t c = 0; c < 6; ++c) EXPECT_LT(ten[c], 0.0);   // the simulated sensor reads
+        for (size_t c = 4; c < 7; ++c) EXPECT_GT(seven[c], 0.0); // low below 25 'C, high above
+    }
+}
+
 TEST(SensorInit, WrongTcdSectionGivesNineteen) {
     DataFolder data;
     data.write("tcd.dat", tcd_file({124, 185, 999, 400, 7510})); // model 3's mark is wrong
