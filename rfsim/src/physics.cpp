@@ -56,6 +56,8 @@ double detector_volts(const Calibration &cal, int model, double power_dbm, doubl
 }
 
 uint32_t adc_code(double input_volts, bool high_ref) {
+    if (!std::isfinite(input_volts))
+        input_volts = 0.0; // a nonsensical equation leaves the input at rest, never undefined
     const double volts_per_count = (high_ref ? high_reference : low_reference) / 16777216.0;
     const double code = std::round(adc_mid_scale + input_volts / volts_per_count);
     return static_cast<uint32_t>(std::clamp(code, 0.0, 16777215.0));

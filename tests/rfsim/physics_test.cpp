@@ -78,6 +78,25 @@ TEST_F(Physics, RfOffGivesTheZeroOffsetOfTheRange) {
     EXPECT_EQ(rfsim_test::get(0, "range"), "0");
 }
 
+TEST_F(Physics, MillimetreModelUsesTheFirstTenParametersOnly) {
+    // E10..E12 of the key would add 7 dB near 0.1 V; the RX6 works with E10 = 0, E11 = E12 = 1.
+    std::string equation;
+    for (int i = 0; i < 10; ++i) equation += std::to_string(sensor_equation[i]) + " ";
+    equation += "7 -1 1";
+    ASSERT_EQ(rfsim_configure(("description = USB Power Sensor RX6\nzero_offset_uv = 0 0 0\n"
+                               "frequency_hz = 94e9\nequation = " +
+                               equation)
+                                  .c_str()),
+              1);
+    SimLink link;
+    const double v = measure(link, 1, true);
+    const double l = std::log10(v);
+    const double default_gauss2 =
+        sensor_equation[10] *
+        std::exp(-std::pow((l - sensor_equation[11]) / sensor_equation[12], 2));
+    EXPECT_NEAR(equation_power(v) - default_gauss2, -10, 0.002);
+}
+
 TEST_F(Physics, TheSensorsOwnCalFactorRaisesTheDetectorPower) {
     // Default cal factors: 10 GHz is point 13 of the RX4LO table, the third field of "FRCF3?".
     ASSERT_EQ(rfsim_configure("tcd = absent\nzero_offset_uv = 0 0 0\nfrequency_hz = 10e9\n"), 1);
