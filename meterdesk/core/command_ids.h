@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <string_view>
 
 namespace meterdesk {
 
@@ -24,5 +25,9 @@ inline constexpr int kCmdPrint = 40136;
 inline constexpr std::array<int, 7> kConnectionDependentCommands = {
     kCmdControlPanel, kCmdZeroSensor,       kCmdTrace, kCmdSaveSetup,
     kCmdRecallSetup,  kCmdFirmwareDownload, kCmdStats};
+
+// The menu resource installed in each view mode (0 measurement, 1..3 trace, 4 statistics).
+inline constexpr std::array<std::string_view, 5> kViewModeMenus = {
+    "Zyn_Menu", "Trace_Menu_1", "Trace_Menu_2", "Trace_Menu_3", "Stats_Menu"};
 
 } // namespace meterdesk
