@@ -55,8 +55,8 @@ class MeterTest : public ::testing::Test {
         hooks = std::move(sampling);
         state.app_dir = app.path().string();
         state.startup_phase = meterdesk::kStartupSplashDone; // the splash timer has fired
-        thread = std::make_unique<meterdesk::MeasurementThread>(state, ui, kFastTiming,
-                                                                hooks.get());
+        thread =
+            std::make_unique<meterdesk::MeasurementThread>(state, ui, kFastTiming, hooks.get());
         thread->start();
     }
 
