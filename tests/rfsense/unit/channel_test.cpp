@@ -8,11 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -112,8 +115,9 @@ TEST_F(Channel, TimedReadersGiveUpQuietlyOnSilence) {
 }
 
 // The readers without a time-out of their own end after the silence limit and the sensor is
-// treated as lost, so nothing waits for ever.
-TEST_F(Channel, UntimedReadersEndOnLongSilenceAndLoseTheSensor) {
+// treated as lost, so nothing waits for ever. Each reader has a silent sensor of its own, so the
+// cases wait side by side.
+TEST(ChannelSilence, UntimedReadersEndOnLongSilenceAndLoseTheSensor) {
     struct Case {
         const char *name;
         const char *command;
@@ -126,15 +130,32 @@ TEST_F(Channel, UntimedReadersEndOnLongSilenceAndLoseTheSensor) {
         {"one byte", "DSN?\n", [](SensorRecord &r) { return long{channel::read_byte_locked(r)}; }},
         {"32-bit", "ADC?\n", [](SensorRecord &r) { return long{channel::read_u32_locked(r)}; }},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        set_key(0, "silent", "1");
-        record.connected = 1;
-        const auto start = Clock::now();
-        EXPECT_EQ(exchange(c.command, c.read), 0);
-        EXPECT_GE(Clock::now() - start, channel::silence_limit - std::chrono::milliseconds(50));
-        EXPECT_EQ(record.connected.load(), 0);
-        set_key(0, "silent", "0");
+    constexpr size_t n = std::size(cases);
+    std::string bus;
+    for (size_t i = 0; i < n; ++i) bus += "[device]\nsilent = 1\n";
+    configure_bus(bus);
+    std::array<SensorRecord, n> records;
+    std::array<long, n> results{};
+    std::array<Clock::duration, n> waited{};
+    std::vector<std::thread> readers;
+    for (size_t i = 0; i < n; ++i) {
+        ASSERT_EQ(link::active_bus().open(static_cast<uint32_t>(i), records[i].device),
+                  link::Status::ok);
+        records[i].connected = 1;
+        readers.emplace_back([&, i] {
+            const auto start = Clock::now();
+            std::lock_guard lock(records[i].channel);
+            channel::send_locked(records[i], cases[i].command);
+            results[i] = cases[i].read(records[i]);
+            waited[i] = Clock::now() - start;
+        });
+    }
+    for (auto &t : readers) t.join();
+    for (size_t i = 0; i < n; ++i) {
+        SCOPED_TRACE(cases[i].name);
+        EXPECT_EQ(results[i], 0);
+        EXPECT_GE(waited[i], channel::silence_limit - std::chrono::milliseconds(50));
+        EXPECT_EQ(records[i].connected.load(), 0);
     }
 }
 
