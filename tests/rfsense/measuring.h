@@ -1,5 +1,5 @@
 // A measuring session against the simulated sensor: configured, opened, zeroed with the RF off,
-// and helpers that apply a level and read it back once the average holds only the new level.
+// and functions that apply a level and read it back once the average holds only the new level.
 #pragma once
 
 #include "rfsense/rfsense.h"

@@ -53,8 +53,10 @@ TEST_F(TwoSensors, DifferencesAndRatios) {
         EXPECT_EQ(c.call(a.record(), b.get(), &value), 1) << c.name;
         EXPECT_NEAR(value, c.expected, c.tolerance) << c.name;
     }
-    // B is the stronger: B - A is a power, A - B has no logarithm.
+    // With B the stronger sensor, A - B is no power and has no finite logarithm.
     double value = 0;
+    EXPECT_EQ(SensorPowerLog_AminusB(b.get(), a.record(), &value), 1);
+    EXPECT_FALSE(std::isfinite(value));
     EXPECT_EQ(SensorPowerLog_BminusA(a.record(), b.get(), &value), 1);
     EXPECT_FALSE(std::isfinite(value));
 }
