@@ -203,6 +203,9 @@ struct AppState {
     std::atomic<bool> overload_beep{false};
     std::atomic<bool> panel_open{false}; // measurement control panel initialised
     std::atomic<bool> frequency_box_open{false};
+    // The help window's topic: set by whoever shows the help window (0 the application's help,
+    // 1 the control panel's, ...); 8 is no topic.
+    std::atomic<int> help_topic{8};
 
     // Sensor data read on connect.
     std::atomic<std::int32_t> cf_table_count{0};
