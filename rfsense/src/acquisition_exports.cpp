@@ -133,8 +133,11 @@ int32_t SensorTrigger(SensorRecord *record) {
     const uint8_t step_detect = record->step_detect_on.load();
     acquire::pause_reader_if_running(*record);
     {
+        // The step history restarts too: entries from before would otherwise restart the fresh
+        // average as soon as step detection is back on.
         std::lock_guard lock(record->average);
         averaging::clear(*record);
+        averaging::clear_step_history(*record);
     }
     record->step_detect_on = 0;
     channel::resume_reader(*record);

@@ -1,6 +1,7 @@
 #include "power_text.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace rfsense::text {
 
@@ -10,7 +11,13 @@ void print(char *out, double value, int resolution, const char *unit) {
     // Resolutions outside 0..3 print with three decimals. The output is bounded: a value too
     // large for the field is cut rather than written past the caller's buffer.
     if (resolution < 0 || resolution > 3) resolution = 3;
-    std::snprintf(out, power_text_size, "%.*f%s", resolution, value, unit);
+    const int length = std::snprintf(out, power_text_size, "%.*f%s", resolution, value, unit);
+    // A value that rounds to zero reads "0.000", not "-0.000": a relative reading a hair below
+    // its reference is still no change.
+    const size_t digits = std::strlen(out) - std::strlen(unit);
+    if (out[0] == '-' && length < static_cast<int>(power_text_size) &&
+        std::strspn(out + 1, "0.") == digits - 1)
+        std::memmove(out, out + 1, std::strlen(out)); // moves the NUL too
 }
 
 } // namespace

@@ -31,6 +31,17 @@ TEST(PowerText, LogarithmicForms) {
     EXPECT_EQ(log_text(-12.3456, 7, false), "-12.346dBm"); // other resolutions print 3 decimals
 }
 
+TEST(PowerText, ValuesThatRoundToZeroCarryNoSign) {
+    EXPECT_EQ(log_text(-1e-12, 3, true), "0.000dB");
+    EXPECT_EQ(log_text(-0.0004, 3, true), "0.000dB");
+    EXPECT_EQ(log_text(-0.4, 0, true), "0dB");
+    EXPECT_EQ(log_text(-0.0006, 3, true), "-0.001dB");
+    EXPECT_EQ(log_text(-0.04, 1, false), "0.0dBm");
+    EXPECT_EQ(log_text(-0.06, 1, false), "-0.1dBm");
+    EXPECT_EQ(log_text(-10.0, 0, false), "-10dBm");
+    EXPECT_EQ(lin_text(-1e-13, 3), "0.000nW");
+}
+
 TEST(PowerText, LinearUnitsAndThresholds) {
     const struct {
         double mw;
