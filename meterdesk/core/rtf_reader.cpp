@@ -15,6 +15,8 @@ constexpr std::size_t kMaxWordLength = 32;
 constexpr int kMaxTwips = 31680;
 constexpr int kMinFontSize = 2;
 constexpr int kMaxFontSize = 3276;
+// Tab stops of one paragraph are at most this many.
+constexpr std::size_t kMaxTabStops = 64;
 // The fallback characters after \uN are at most this many.
 constexpr int kMaxFallback = 16;
 
@@ -90,6 +92,7 @@ struct ParaFormat {
     int space_before = 0;
     int space_after = 0;
     int outline_level = -1;
+    std::vector<int> tab_stops;
 };
 
 struct CharState {
@@ -394,6 +397,10 @@ class Reader {
             para.space_after = clamp_int(n, 0, kMaxTwips);
         else if (word == "outlinelevel")
             para.outline_level = clamp_int(n, 0, 9);
+        else if (word == "tx") {
+            if (para.tab_stops.size() < kMaxTabStops)
+                para.tab_stops.push_back(clamp_int(n, 0, kMaxTwips));
+        }
         // Breaks and special characters.
         else if (word == "par" || word == "page" || word == "sect" || word == "row")
             paragraph_break();
@@ -519,6 +526,7 @@ class Reader {
         paragraph_.space_before = para.space_before;
         paragraph_.space_after = para.space_after;
         paragraph_.outline_level = para.outline_level;
+        paragraph_.tab_stops = para.tab_stops;
         document_.paragraphs.push_back(std::move(paragraph_));
         paragraph_ = Paragraph{};
     }

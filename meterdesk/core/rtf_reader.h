@@ -5,7 +5,7 @@
 // sheet, document info, pictures, objects, headers and footers, footnotes, fields'
 // instructions, list tables, and every "\*" destination), which are skipped; \par, \line,
 // \tab, \page, \cell and \row; \b, \i, \ul, \ulnone, \v (hidden), \fs, \cf, \f, \plain;
-// \pard, \ql, \qc, \qr, \qj, \li, \ri, \fi, \sb, \sa, \outlinelevel; \'hh and 8-bit bytes in
+// \pard, \ql, \qc, \qr, \qj, \li, \ri, \fi, \sb, \sa, \tx, \outlinelevel; \'hh and 8-bit bytes in
 // code page 1252; \uN with the \ucN fallback characters skipped; \binN data skipped; the named
 // punctuation (\bullet, \emdash, \ldblquote, ...) and the symbols \~ \- \_ \\ \{ \}.
 // Everything else is ignored.
@@ -57,7 +57,8 @@ struct Paragraph {
     int first_line_indent = 0; // negative: a hanging indent
     int space_before = 0;
     int space_after = 0;
-    int outline_level = -1; // 0 for a top-level heading, 1 below it, ...; -1 for body text
+    int outline_level = -1;     // 0 for a top-level heading, 1 below it, ...; -1 for body text
+    std::vector<int> tab_stops; // twips from the edge of the text column (indent 0), as written
     std::vector<Run> runs;
 
     std::string text() const; // the runs' text joined

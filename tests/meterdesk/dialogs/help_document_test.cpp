@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,45 @@ TEST(HelpDocument, PandocPageSurvivesScramblingAndReadsAsHeadingsParagraphsAndBo
     EXPECT_EQ(document.paragraphs[3].first_line_indent, -360);
     EXPECT_EQ(document.paragraphs[3].space_after, 0);
     EXPECT_EQ(document.paragraphs[4].space_after, 180);
+}
+
+std::string read_source(const std::filesystem::path &file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The help sources of the product: each reads as a document that starts with its topic's
+// caption as the top heading, has real content, and leaks no rich-text syntax into the text.
+TEST(HelpDocument, ShippedTopicSourcesReadCleanly) {
+    const std::filesystem::path help_sources =
+        std::filesystem::path(RFSENSE_TEST_DATA) / ".." / ".." / "help";
+    struct Source {
+        std::string file;
+        std::string heading;
+    };
+    std::vector<Source> sources = {{"hts10.rtf", "Installation Options"},
+                                   {"hts11.rtf", "After the Installation"}};
+    for (const int index : {0, 1, 2, 3, 9, 10}) {
+        const auto topic = meterdesk::help_topic(index);
+        ASSERT_TRUE(topic);
+        std::string file(topic->file_name);
+        file.replace(file.size() - 4, 4, ".rtf");
+        sources.push_back({file, std::string(topic->caption)});
+    }
+    for (const Source &source : sources) {
+        const std::string rtf = read_source(help_sources / source.file);
+        ASSERT_FALSE(rtf.empty()) << source.file;
+        const rtf::Document document = rtf::read(rtf);
+        ASSERT_FALSE(document.paragraphs.empty()) << source.file;
+        EXPECT_EQ(document.paragraphs[0].outline_level, 0) << source.file;
+        EXPECT_EQ(document.paragraphs[0].text(), source.heading) << source.file;
+        const std::string text = document.text();
+        EXPECT_GT(text.size(), 1500u) << source.file;
+        EXPECT_EQ(text.find_first_of("\\{}"), std::string::npos) << source.file;
+        int headings = 0;
+        for (const auto &paragraph : document.paragraphs) headings += paragraph.outline_level == 1;
+        EXPECT_GE(headings, 3) << source.file << ": sections";
+    }
 }
 
 TEST(HelpDocument, MissingTopicFileWarnsAndGivesNoDocument) {

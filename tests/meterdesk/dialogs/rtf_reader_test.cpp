@@ -157,7 +157,7 @@ TEST(RtfReader, CharacterFormattingMakesRuns) {
 TEST(RtfReader, ParagraphFormattingIsTakenWhereTheParagraphEnds) {
     const rtf::Document document =
         rtf::read(R"({\rtf1 {\pard\qc\sb120\sa240\outlinelevel0\b\fs36 Title\par})"
-                  R"({\pard\li360\fi-360\ri100\qj item\sa180\par})"
+                  R"({\pard\li360\fi-360\ri100\qj\tx360\tx99999999 item\sa180\par})"
                   R"(\qr right\par\pard after\par})");
     ASSERT_EQ(document.paragraphs.size(), 4u);
     const auto &title = document.paragraphs[0];
@@ -174,10 +174,12 @@ TEST(RtfReader, ParagraphFormattingIsTakenWhereTheParagraphEnds) {
     EXPECT_EQ(item.right_indent, 100);
     EXPECT_EQ(item.space_after, 180); // set just before \par, as list writers do
     EXPECT_EQ(item.outline_level, -1);
+    EXPECT_EQ(item.tab_stops, (std::vector<int>{360, 31680}));
 
     // Paragraph formatting is scoped to its group, like character formatting.
     EXPECT_EQ(document.paragraphs[2].alignment, rtf::Alignment::kRight);
     EXPECT_EQ(document.paragraphs[2].left_indent, 0);
+    EXPECT_TRUE(document.paragraphs[2].tab_stops.empty());
     EXPECT_EQ(document.paragraphs[3].alignment, rtf::Alignment::kLeft);
     EXPECT_FALSE(document.paragraphs[3].runs.at(0).format.bold);
 }
