@@ -1,0 +1,108 @@
+#include "meterdesk/ui/application.h"
+
+#include "meterdesk/core/alarm_beep.h"
+#include "meterdesk/core/paths.h"
+#include "meterdesk/core/settings_files.h"
+#include "meterdesk/ui/command_dispatcher.h"
+#include "meterdesk/ui/dialog_set.h"
+#include "meterdesk/ui/panel_registry.h"
+#include "meterdesk/ui/print_service.h"
+#include "meterdesk/ui/qt_sound.h"
+#include "meterdesk/ui/qt_ui.h"
+
+#include <system_error>
+
+namespace meterdesk::ui {
+namespace {
+
+constexpr int kWindowSplashPeriodMs = 4000; // the thread's start makes it 5000
+
+std::filesystem::path startup_folder() {
+    std::error_code error;
+    auto folder = std::filesystem::current_path(error);
+    return error ? std::filesystem::path() : folder;
+}
+
+} // namespace
+
+Application::Application(ApplicationConfig config)
+    : config_(std::move(config)), state_(std::make_unique<AppState>()),
+      sound_(std::make_unique<QtSound>(config_.use_audio)), ui_(std::make_unique<QtUi>()),
+      panels_(std::make_unique<PanelRegistry>()),
+      measurement_(std::make_unique<MeasurementThread>(*state_, *ui_, config_.measurement)),
+      zero_(std::make_unique<ZeroThread>(*state_, *ui_, config_.zero)) {
+    window_ = std::make_unique<MainWindow>(*state_, *ui_, config_.window);
+    printing_ = std::make_unique<PrintService>([this] { return window_->backing_image().copy(); });
+    ui_->attach(*window_, *panels_);
+    dispatcher_ = std::make_unique<CommandDispatcher>(
+        DispatcherServices{*state_, *ui_, *window_, *panels_, *measurement_, *zero_, *printing_});
+    window_->set_command_handler(dispatcher_.get());
+    beeper_ = std::make_unique<AlarmBeeper>(*sound_, *state_);
+    window_->set_alarm_wake([beeper = beeper_.get()] { beeper->wake(); });
+    if (config_.register_dialogs)
+        register_dialog_set(*panels_, DialogContext{*state_, *ui_, *measurement_});
+}
+
+Application::~Application() {
+    shutdown();
+    if (!stopped_cleanly_) {
+        // A thread is still running with these objects; the process ends right after.
+        (void)beeper_.release();
+        (void)dispatcher_.release();
+        (void)window_.release();
+        (void)printing_.release();
+        (void)zero_.release();
+        (void)measurement_.release();
+        (void)panels_.release();
+        (void)ui_.release();
+        (void)sound_.release();
+        (void)state_.release();
+    }
+}
+
+void Application::start() {
+    if (started_) return;
+    started_ = true;
+    AppState &state = *state_;
+
+    window_->restore_position();
+
+    const auto app_dir = paths::select_app_dir(config_.app_dir, startup_folder());
+    state.app_dir = app_dir.string();
+    state.settings_path = paths::settings_file(app_dir).string();
+    apply_app_settings(state, load_app_settings(paths::settings_file(app_dir)));
+
+    state.splash_shown = true;
+    window_->request_repaint(RepaintRequest::kSplash);
+    window_->flush_repaints();
+
+    state.brand_label = "Zyn Quorix";
+    state.firmware_dir = paths::startup_firmware_folder().string();
+    if (state.play_welcome_tune) sound_->play_wav(paths::welcome_tune(app_dir).string());
+    ui_->start_timer(kSplashTimer, kWindowSplashPeriodMs);
+
+    window_->show();
+    panels_->create_panels(window_.get());
+    state.help_topic = 8; // no topic
+    window_->activateWindow();
+    window_->raise();
+
+    measurement_->start();
+}
+
+bool Application::shutdown(std::chrono::milliseconds limit) {
+    if (shut_down_) return stopped_cleanly_;
+    shut_down_ = true;
+    // No dialog will be answered any more: release the threads waiting for one.
+    ui_->shut_down();
+    sound_->shut_down();
+    window_->set_alarm_wake({});
+    beeper_.reset(); // ends within one tone
+    bool clean = measurement_->stop(limit);
+    clean = zero_->shutdown(limit) && clean;
+    clean = printing_->shutdown(limit) && clean;
+    stopped_cleanly_ = clean;
+    return clean;
+}
+
+} // namespace meterdesk::ui

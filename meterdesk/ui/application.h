@@ -1,0 +1,85 @@
+// Application: the composition of meterdesk. It builds the application state, the Qt faces of
+// the two ports, the main window with its dispatcher and panels, and the worker threads
+// (measurement, zero, print, alarm beep); start() runs the window's start-up sequence and
+// starts measuring; shutdown() stops everything in order, each within a time limit, so that
+// the sensor session is closed and the device released.
+//
+// main() makes one; tests and benchmarks make theirs with shorter timings.
+#pragma once
+
+#include "meterdesk/core/app_state.h"
+#include "meterdesk/core/measurement_thread.h"
+#include "meterdesk/core/zeroing.h"
+#include "meterdesk/ui/main_window.h"
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+namespace meterdesk {
+class AlarmBeeper;
+class Sound;
+} // namespace meterdesk
+
+namespace meterdesk::ui {
+
+class CommandDispatcher;
+class PanelRegistry;
+class PrintService;
+class QtSound;
+class QtUi;
+
+struct ApplicationConfig {
+    std::optional<std::filesystem::path> app_dir; // --app-dir
+    MeasurementTiming measurement;
+    ZeroTiming zero;
+    MainWindowOptions window;
+    bool use_audio = true;        // false: silent (tests, benchmarks)
+    bool register_dialogs = true; // the standard dialog set (dialog_set.h)
+};
+
+class Application {
+  public:
+    explicit Application(ApplicationConfig config = {});
+    ~Application();
+    Application(const Application &) = delete;
+    Application &operator=(const Application &) = delete;
+
+    // Registers extra panels and dialogs before start() (tests, later modules).
+    PanelRegistry &panels() { return *panels_; }
+
+    // The start-up sequence: window position, app_dir and "AppSettings.dat", splash, welcome
+    // tune, timer 1, show the window, create the panels, start the measurement thread.
+    void start();
+
+    // Stops the threads in order within `limit` each. Returns false when one did not stop (it
+    // was left running; the objects it uses are then kept alive until the process ends).
+    bool shutdown(std::chrono::milliseconds limit = std::chrono::milliseconds(3000));
+
+    AppState &state() { return *state_; }
+    QtUi &ui() { return *ui_; }
+    QtSound &sound() { return *sound_; }
+    MainWindow &window() { return *window_; }
+    MeasurementThread &measurement() { return *measurement_; }
+    ZeroThread &zero() { return *zero_; }
+    PrintService &printing() { return *printing_; }
+
+  private:
+    ApplicationConfig config_;
+    std::unique_ptr<AppState> state_;
+    std::unique_ptr<QtSound> sound_;
+    std::unique_ptr<QtUi> ui_;
+    std::unique_ptr<PanelRegistry> panels_;
+    std::unique_ptr<MeasurementThread> measurement_;
+    std::unique_ptr<ZeroThread> zero_;
+    std::unique_ptr<PrintService> printing_;
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<CommandDispatcher> dispatcher_;
+    std::unique_ptr<AlarmBeeper> beeper_;
+    bool started_ = false;
+    bool shut_down_ = false;
+    bool stopped_cleanly_ = true;
+};
+
+} // namespace meterdesk::ui

@@ -1,0 +1,23 @@
+// The dialogs and panels of the application, registered with the main window's PanelRegistry
+// at start-up. Each dialog module adds its own lines to register_dialog_set().
+#pragma once
+
+namespace meterdesk {
+struct AppState;
+class Ui;
+class MeasurementThread;
+} // namespace meterdesk
+
+namespace meterdesk::ui {
+
+class PanelRegistry;
+
+struct DialogContext {
+    AppState &state;
+    Ui &ui;
+    MeasurementThread &measurement;
+};
+
+void register_dialog_set(PanelRegistry &panels, const DialogContext &context);
+
+} // namespace meterdesk::ui

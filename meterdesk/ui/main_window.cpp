@@ -1,0 +1,309 @@
+#include "meterdesk/ui/main_window.h"
+
+#include "meterdesk/core/app_state.h"
+#include "meterdesk/core/paths.h"
+#include "meterdesk/core/settings_files.h"
+#include "meterdesk/ui/screen_widget.h"
+#include "meterdesk/ui/toolbar_set.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QShortcut>
+
+#include <climits>
+
+namespace meterdesk::ui {
+namespace {
+
+constexpr const char *kCloseCaption = "Zyn Quorix USB Power Sensor";
+constexpr const char *kExitCaption = "Zyn Quorix USB Sensor";
+
+QString menu_text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The height the menu bar has once a menu is installed, so that the window keeps its size
+// while the splash shows it without one.
+int menu_bar_height(QWidget *window) {
+    QMenuBar probe(window);
+    probe.setNativeMenuBar(false);
+    probe.addMenu("&File");
+    return probe.sizeHint().height();
+}
+
+} // namespace
+
+MainWindow::MainWindow(AppState &state, Ui &ui, MainWindowOptions options)
+    : state_(state), ui_(ui), options_(options), resources_(make_screen_resources()),
+      image_(kClientWidth, kClientHeight, QImage::Format_RGB32),
+      painter_(state, image_, resources_) {
+    setWindowTitle(kWindowTitle);
+    setWindowIcon(program_icon());
+    // A caption with system menu and minimise box; no sizing border, no maximise box.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    image_.fill(Qt::white);
+
+    menuBar()->setNativeMenuBar(false);
+    menuBar()->setFixedHeight(menu_bar_height(this));
+
+    screen_ = new ScreenWidget(image_, this);
+    screen_->setObjectName("screen");
+    setCentralWidget(screen_);
+    toolbars_ = std::make_unique<ToolbarSet>(*screen_, [this](int id) { dispatch(id); });
+
+    // The trace screens' two read-only boxes, created hidden with the toolbars.
+    const std::array<QRect, 2> edit_places = {QRect(260, 4, 80, 20), QRect(510, 6, 80, 16)};
+    const std::array<int, 2> edit_fonts = {16, 12};
+    for (std::size_t i = 0; i < trace_edits_.size(); ++i) {
+        auto *edit = new QLineEdit(screen_);
+        edit->setReadOnly(true);
+        edit->setFrame(true);
+        edit->setGeometry(edit_places[i]);
+        edit->setFont(resources_.fonts.of_size(edit_fonts[i]));
+        edit->setObjectName(QStringLiteral("trace_edit%1").arg(i));
+        edit->hide();
+        trace_edits_[i] = edit;
+    }
+
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    move(300, 250);
+
+    frame_timer_.setSingleShot(true);
+    connect(&frame_timer_, &QTimer::timeout, this, &MainWindow::flush_repaints);
+    for (std::size_t i = 0; i < timers_.size(); ++i) {
+        const int id = static_cast<int>(i) + 1;
+        connect(&timers_[i], &QTimer::timeout, this, [this, id] { timer_fired(id); });
+    }
+
+    const std::pair<QKeySequence, Shortcut> keys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_C), Shortcut::kControlPanel},
+        {QKeySequence(Qt::CTRL | Qt::Key_L), Shortcut::kLogMode},
+        {QKeySequence(Qt::Key_R), Shortcut::kRepaint},
+        {QKeySequence(Qt::CTRL | Qt::Key_S), Shortcut::kSettings},
+        {QKeySequence(Qt::CTRL | Qt::Key_T), Shortcut::kTemperatureMode},
+        {QKeySequence(Qt::CTRL | Qt::Key_W), Shortcut::kWattsMode},
+        {QKeySequence(Qt::CTRL | Qt::Key_X), Shortcut::kDateStamps},
+        {QKeySequence(Qt::CTRL | Qt::Key_Z), Shortcut::kZero},
+    };
+    for (const auto &[sequence, key] : keys) {
+        auto *shortcut = new QShortcut(sequence, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, key = key] {
+            if (handler_ != nullptr) handler_->shortcut(key);
+        });
+    }
+}
+
+MainWindow::~MainWindow() = default;
+
+QWidget *MainWindow::screen() const {
+    return screen_;
+}
+
+// --- repaint -------------------------------------------------------------------------------
+
+void MainWindow::request_repaint(RepaintRequest code) {
+    if (queue_.push(code))
+        QMetaObject::invokeMethod(
+            this, [this] { schedule_flush(); }, Qt::QueuedConnection);
+}
+
+void MainWindow::schedule_flush() {
+    if (queue_.empty() || frame_timer_.isActive()) return;
+    const qint64 since = since_flush_.isValid() ? since_flush_.elapsed() : LLONG_MAX;
+    if (since >= options_.frame_interval_ms)
+        flush_repaints();
+    else
+        frame_timer_.start(static_cast<int>(options_.frame_interval_ms - since));
+}
+
+void MainWindow::flush_repaints() {
+    frame_timer_.stop();
+    bool wake = false;
+    for (RepaintRequest code : queue_.take()) wake = painter_.draw(code) || wake;
+    since_flush_.restart();
+    screen_->update();
+    if (wake && alarm_wake_) alarm_wake_();
+}
+
+void MainWindow::replay_screens() {
+    painter_.replay();
+    screen_->update();
+}
+
+// --- menus, toolbars, commands ---------------------------------------------------------------
+
+QAction *MainWindow::make_menu_action(std::string_view text, int command_id, QObject *parent) {
+    auto *action = new QAction(menu_text(text), parent);
+    action->setObjectName(QStringLiteral("id%1").arg(command_id));
+    action->setData(command_id);
+    action->setEnabled(command_enabled(command_id));
+    connect(action, &QAction::triggered, this, [this, command_id] { dispatch(command_id); });
+    menu_actions_.emplace(command_id, action);
+    return action;
+}
+
+void MainWindow::add_menu_entries(QMenu &menu, const std::vector<MenuEntry> &entries) {
+    for (const MenuEntry &entry : entries) {
+        if (entry.separator()) {
+            menu.addSeparator();
+        } else if (entry.submenu()) {
+            QMenu *sub = menu.addMenu(menu_text(entry.text));
+            add_menu_entries(*sub, entry.items);
+        } else {
+            menu.addAction(make_menu_action(entry.text, entry.id, &menu));
+        }
+    }
+}
+
+void MainWindow::install_menu(std::string_view resource_name) {
+    const std::vector<MenuEntry> *entries = menu_resource(resource_name);
+    if (entries == nullptr) return;
+    QMenuBar *bar = menuBar();
+    bar->clear();
+    // The old menu may be the one whose command is running now: let it go after the command.
+    for (const QPointer<QObject> &old : menu_objects_) {
+        if (old) old->deleteLater();
+    }
+    menu_objects_.clear();
+    menu_actions_.clear();
+    for (const MenuEntry &entry : *entries) {
+        if (entry.submenu()) {
+            auto *menu = new QMenu(menu_text(entry.text), bar);
+            add_menu_entries(*menu, entry.items);
+            bar->addMenu(menu);
+            menu_objects_.emplace_back(menu);
+        } else if (!entry.separator()) {
+            QAction *action = make_menu_action(entry.text, entry.id, bar);
+            bar->addAction(action);
+            menu_objects_.emplace_back(action);
+        }
+    }
+    installed_menu_ = std::string(resource_name);
+}
+
+QAction *MainWindow::menu_action(int command_id) const {
+    auto it = menu_actions_.find(command_id);
+    return it == menu_actions_.end() ? nullptr : it->second.data();
+}
+
+void MainWindow::show_toolbar(int view_mode, bool shown) {
+    toolbars_->set_shown(view_mode, shown);
+}
+
+// The enable state is kept per command and applied to every menu installed later, so that a
+// menu re-installed while no sensor is connected still greys the sensor commands.
+void MainWindow::set_command_enabled(int command_id, bool enabled) {
+    if (enabled)
+        disabled_.erase(command_id);
+    else
+        disabled_.insert(command_id);
+    auto [first, last] = menu_actions_.equal_range(command_id);
+    for (auto it = first; it != last; ++it) {
+        if (it->second) it->second->setEnabled(enabled);
+    }
+    toolbars_->set_enabled(command_id, enabled);
+    if (const int twin = toolbar_twin(command_id)) toolbars_->set_enabled(twin, enabled);
+}
+
+void MainWindow::dispatch(int command_id) {
+    if (handler_ != nullptr) handler_->command(command_id);
+}
+
+QLineEdit *MainWindow::trace_edit(int index) const {
+    if (index < 0 || index >= static_cast<int>(trace_edits_.size())) return nullptr;
+    return trace_edits_[static_cast<std::size_t>(index)];
+}
+
+// --- timers ----------------------------------------------------------------------------------
+
+void MainWindow::start_timer(int timer_id, int period_ms) {
+    if (timer_id < 1 || timer_id > static_cast<int>(timers_.size())) return;
+    if (timer_id == kSplashTimer && options_.splash_period_ms >= 0)
+        period_ms = options_.splash_period_ms;
+    timers_[static_cast<std::size_t>(timer_id - 1)].start(std::max(0, period_ms));
+}
+
+void MainWindow::stop_timer(int timer_id) {
+    if (timer_id < 1 || timer_id > static_cast<int>(timers_.size())) return;
+    timers_[static_cast<std::size_t>(timer_id - 1)].stop();
+}
+
+bool MainWindow::timer_active(int timer_id) const {
+    if (timer_id < 1 || timer_id > static_cast<int>(timers_.size())) return false;
+    return timers_[static_cast<std::size_t>(timer_id - 1)].isActive();
+}
+
+void MainWindow::timer_fired(int timer_id) {
+    switch (timer_id) {
+    case kSplashTimer: {
+        stop_timer(kSplashTimer);
+        int splash = kStartupSplash; // releases the measurement thread
+        state_.startup_phase.compare_exchange_strong(splash, kStartupSplashDone);
+        break;
+    }
+    case kTraceSampleTimer:
+        state_.sample_due = true;
+        break;
+    case kZeroDriftTimer:
+        state_.zero_drift_check_due = true;
+        break;
+    default:
+        break;
+    }
+}
+
+// --- position and exit -------------------------------------------------------------------------
+
+void MainWindow::restore_position() {
+    // The frame is fixed-size (its drawing is in pixels), so only the position is taken.
+    if (auto rect = load_window_position(paths::window_position_file()))
+        move(rect->left, rect->top);
+}
+
+void MainWindow::save_position() const {
+    const QRect frame = frameGeometry();
+    WindowRect rect;
+    rect.left = frame.x();
+    rect.top = frame.y();
+    rect.right = frame.x() + frame.width();
+    rect.bottom = frame.y() + frame.height();
+    save_window_position(paths::window_position_file(), rect); // failures are silent
+}
+
+void MainWindow::exit_command() {
+    if (state_.confirm_exit) {
+        if (ui_.message(kExitCaption, "OK to exit?", MessageButtons::kOkCancel,
+                        MessageIcon::kExclamation) != MessageAnswer::kOk)
+            return;
+    } else {
+        save_position();
+    }
+    closing_confirmed_ = true;
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event) {
+    if (!closing_confirmed_) {
+        if (state_.confirm_exit) {
+            if (ui_.message(kCloseCaption, "OK to close?", MessageButtons::kOkCancel,
+                            MessageIcon::kExclamation) != MessageAnswer::kOk) {
+                event->ignore();
+                return;
+            }
+        } else {
+            save_position();
+        }
+        closing_confirmed_ = true;
+    }
+    event->accept();
+    emit quit_requested();
+}
+
+} // namespace meterdesk::ui

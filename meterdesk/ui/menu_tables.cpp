@@ -1,0 +1,81 @@
+#include "meterdesk/ui/menu_tables.h"
+
+#include <map>
+#include <string>
+
+namespace meterdesk::ui {
+namespace {
+
+const MenuEntry kSeparator;
+
+using Menus = std::map<std::string, std::vector<MenuEntry>, std::less<>>;
+
+const Menus &menus() {
+    static const Menus table = {
+        {"Zyn_Menu",
+         {
+             {"&File",
+              {{"Save Setup...", 40014},
+               {"Recall Setup...", 40036},
+               kSeparator,
+               {"Firmware Download...", 40030},
+               kSeparator,
+               {"Print", 40136},
+               kSeparator,
+               {"Exit", 40007}}},
+             {"&Measurement",
+              {{"Control Panel...", 40047},
+               kSeparator,
+               {"Zero Sensor", 40011},
+               kSeparator,
+               {"Preset", 40131}}},
+             {"&Tools",
+              {{"Trace...", 40033},
+               kSeparator,
+               {"Stats...", 40017},
+               kSeparator,
+               {"Calculators",
+                {{"VSWR Mismatch", 40077},
+                 {"Parameters", 40078},
+                 {"Power Units Converter", 40080}}}}},
+             {"&Help",
+              {{"USB Power Sensor Help", 40051}, {"Sensor Details", 40066}, {"About...", 40009}}},
+         }},
+        // The trace and statistics views put their commands directly on the menu bar.
+        {"Trace_Menu_1", {{"Settings...", 40127}, {"Stop", 40128}}},
+        {"Trace_Menu_2",
+         {{"Control...", 40033},
+          {"Markers...", 40129},
+          {"Start", 1111},
+          {"Print", 40136},
+          {"Exit", 40114}}},
+        {"Trace_Menu_3", {{"Control...", 40033}, {"Exit", 40114}}},
+        {"Stats_Menu", {{"Control...", 40017}, {"Print", 40136}, {"Exit", 40119}}},
+    };
+    return table;
+}
+
+} // namespace
+
+const std::vector<MenuEntry> *menu_resource(std::string_view name) {
+    const Menus &table = menus();
+    auto it = table.find(name);
+    return it == table.end() ? nullptr : &it->second;
+}
+
+std::vector<std::string_view> menu_resource_names() {
+    std::vector<std::string_view> names;
+    for (const auto &[name, entries] : menus()) names.emplace_back(name);
+    return names;
+}
+
+int toolbar_twin(int command_id) {
+    static const std::map<int, int> twins = {
+        {40047, 9000}, {40011, 9001}, {40033, 9006}, {40014, 9008},
+        {40036, 9009}, {40136, 9010}, {40051, 9011},
+    };
+    auto it = twins.find(command_id);
+    return it == twins.end() ? 0 : it->second;
+}
+
+} // namespace meterdesk::ui

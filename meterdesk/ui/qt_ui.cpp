@@ -1,0 +1,266 @@
+#include "meterdesk/ui/qt_ui.h"
+
+#include "meterdesk/ui/main_window.h"
+#include "meterdesk/ui/panel_registry.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QThread>
+#include <QVBoxLayout>
+
+namespace meterdesk::ui {
+namespace {
+
+bool on_gui_thread() {
+    return QCoreApplication::instance() != nullptr &&
+           QThread::currentThread() == QCoreApplication::instance()->thread();
+}
+
+QString qt_text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QMessageBox::Icon box_icon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::kInformation:
+        return QMessageBox::Information;
+    case MessageIcon::kExclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::kNone:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// A dialog the user cannot dismiss: only the job that opened it closes it.
+class ProgressDialog : public QDialog {
+  public:
+    ProgressDialog(QWidget *owner, const QString &text, int range) : QDialog(owner) {
+        setObjectName("ProgressBox");
+        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+        setWindowTitle(QString());
+        setModal(true);
+        auto *layout = new QVBoxLayout(this);
+        auto *label = new QLabel(text, this);
+        label->setAlignment(Qt::AlignCenter);
+        bar_ = new QProgressBar(this);
+        bar_->setObjectName("id1046");
+        bar_->setRange(0, range);
+        bar_->setValue(0);
+        bar_->setTextVisible(false);
+        layout->addWidget(label);
+        layout->addWidget(bar_);
+        setFixedSize(420, 110);
+    }
+
+    void step() { bar_->setValue(std::min(bar_->value() + 1, bar_->maximum())); }
+    void finish() {
+        finished_ = true;
+        QDialog::close();
+    }
+    void reject() override {} // Escape does nothing
+
+  protected:
+    void closeEvent(QCloseEvent *event) override {
+        if (finished_)
+            event->accept();
+        else
+            event->ignore();
+    }
+
+  private:
+    QProgressBar *bar_ = nullptr;
+    bool finished_ = false;
+};
+
+class StandardProgressBox : public ProgressBox {
+  public:
+    StandardProgressBox(QWidget *owner, const QString &text, int range)
+        : dialog_(new ProgressDialog(owner, text, range)) {
+        dialog_->setAttribute(Qt::WA_DeleteOnClose);
+        dialog_->show();
+    }
+    ~StandardProgressBox() override { close(); }
+    void step() override {
+        if (dialog_) dialog_->step();
+    }
+    void close() override {
+        if (dialog_) dialog_->finish();
+        dialog_ = nullptr;
+    }
+    QWidget *widget() override { return dialog_; }
+
+  private:
+    QPointer<ProgressDialog> dialog_;
+};
+
+} // namespace
+
+std::unique_ptr<ProgressBox> make_standard_progress_box(QWidget *owner, const QString &text,
+                                                        int range) {
+    return std::make_unique<StandardProgressBox>(owner, text, range);
+}
+
+QtUi::QtUi() : progress_factory_(make_standard_progress_box) {}
+
+QtUi::~QtUi() {
+    shut_down();
+}
+
+void QtUi::attach(MainWindow &window, PanelRegistry &panels) {
+    panels_ = &panels;
+    window_ = &window;
+}
+
+void QtUi::set_progress_box_factory(ProgressBoxFactory factory) {
+    progress_factory_ = std::move(factory);
+}
+
+void QtUi::shut_down() {
+    {
+        std::lock_guard lock(mutex_);
+        shut_down_flag_ = true;
+    }
+    answered_.notify_all();
+}
+
+QWidget *QtUi::progress_widget() const {
+    return progress_ ? progress_->widget() : nullptr;
+}
+
+void QtUi::post(std::function<void(MainWindow &)> job) {
+    MainWindow *window = window_.load();
+    if (window == nullptr || shut_down_flag_) return;
+    if (on_gui_thread()) {
+        job(*window);
+        return;
+    }
+    // The window outlives every worker (the program stops the threads before destroying it),
+    // and events still queued when it goes are dropped with it.
+    QMetaObject::invokeMethod(
+        window, [window, job = std::move(job)] { job(*window); }, Qt::QueuedConnection);
+}
+
+template <typename Result>
+std::optional<Result> QtUi::call(std::function<Result(MainWindow &)> job) {
+    MainWindow *window = window_.load();
+    if (window == nullptr || shut_down_flag_) return std::nullopt;
+    if (on_gui_thread()) return job(*window);
+
+    struct Pending {
+        std::optional<Result> result;
+        bool done = false;
+    };
+    auto pending = std::make_shared<Pending>();
+    QMetaObject::invokeMethod(
+        window,
+        [this, window, pending, job = std::move(job)] {
+            if (shut_down_flag_) return; // the caller has been released already
+            Result result = job(*window);
+            std::lock_guard lock(mutex_);
+            pending->result = std::move(result);
+            pending->done = true;
+            answered_.notify_all();
+        },
+        Qt::QueuedConnection);
+    std::unique_lock lock(mutex_);
+    answered_.wait(lock, [&] { return pending->done || shut_down_flag_.load(); });
+    return pending->done ? std::move(pending->result) : std::nullopt;
+}
+
+MessageAnswer QtUi::message(std::string_view caption, std::string_view text, MessageButtons buttons,
+                            MessageIcon icon) {
+    const QString qcaption = qt_text(caption);
+    const QString qtext = qt_text(text);
+    const auto answer = call<MessageAnswer>([=](MainWindow &window) {
+        QMessageBox box(box_icon(icon), qcaption, qtext,
+                        buttons == MessageButtons::kOkCancel
+                            ? QMessageBox::Ok | QMessageBox::Cancel
+                            : QMessageBox::StandardButtons(QMessageBox::Ok),
+                        &window);
+        box.setObjectName("MessageBox");
+        box.setDefaultButton(QMessageBox::Ok);
+        return box.exec() == QMessageBox::Ok ? MessageAnswer::kOk : MessageAnswer::kCancel;
+    });
+    return answer.value_or(MessageAnswer::kCancel);
+}
+
+void QtUi::repaint(RepaintRequest code) {
+    MainWindow *window = window_.load();
+    if (window == nullptr || shut_down_flag_) return;
+    window->request_repaint(code); // thread-safe
+}
+
+void QtUi::install_menu(std::string_view resource_name) {
+    post([name = std::string(resource_name)](MainWindow &w) { w.install_menu(name); });
+}
+
+void QtUi::show_toolbar(int view_mode, bool shown) {
+    post([=](MainWindow &w) { w.show_toolbar(view_mode, shown); });
+}
+
+void QtUi::enable_command(int command_id, bool enabled) {
+    post([=](MainWindow &w) { w.set_command_enabled(command_id, enabled); });
+}
+
+void QtUi::start_timer(int timer_id, int period_ms) {
+    post([=](MainWindow &w) { w.start_timer(timer_id, period_ms); });
+}
+
+void QtUi::stop_timer(int timer_id) {
+    post([=](MainWindow &w) { w.stop_timer(timer_id); });
+}
+
+void QtUi::close_panel(std::string_view resource_name) {
+    post([this, name = std::string(resource_name)](MainWindow &) {
+        if (panels_ != nullptr) panels_->close_panel(name);
+    });
+}
+
+void QtUi::progress_open(std::string_view title, int range) {
+    post([this, text = qt_text(title), range](MainWindow &w) {
+        if (progress_) progress_->close();
+        progress_ = progress_factory_(&w, text, range);
+    });
+}
+
+void QtUi::progress_step() {
+    post([this](MainWindow &) {
+        if (progress_) progress_->step();
+    });
+}
+
+void QtUi::progress_close() {
+    post([this](MainWindow &w) {
+        if (!progress_) return;
+        progress_->close();
+        progress_.reset();
+        w.activateWindow(); // the focus goes back to the main window
+    });
+}
+
+std::string QtUi::open_file_dialog(std::string_view initial_folder, std::string_view filter) {
+    const QString folder = qt_text(initial_folder);
+    const QString filters = qt_text(filter);
+    return call<std::string>([=](MainWindow &w) {
+               return QFileDialog::getOpenFileName(&w, QString(), folder, filters).toStdString();
+           })
+        .value_or(std::string());
+}
+
+std::string QtUi::save_file_dialog(std::string_view initial_folder, std::string_view filter) {
+    const QString folder = qt_text(initial_folder);
+    const QString filters = qt_text(filter);
+    return call<std::string>([=](MainWindow &w) {
+               return QFileDialog::getSaveFileName(&w, QString(), folder, filters).toStdString();
+           })
+        .value_or(std::string());
+}
+
+} // namespace meterdesk::ui
