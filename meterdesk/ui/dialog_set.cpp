@@ -1,14 +1,42 @@
 #include "meterdesk/ui/dialog_set.h"
 
+#include "meterdesk/ui/app_settings_box.h"
+#include "meterdesk/ui/help_box.h"
 #include "meterdesk/ui/panel_registry.h"
+#include "meterdesk/ui/qt_ui.h"
+#include "meterdesk/ui/zeroing_progress_box.h"
 
 namespace meterdesk::ui {
 
 // Modeless panels: panels.add_panel(kHelpBox, {create, show, command}).
 // Modal dialogs and commands of other modules: panels.add_dialog(command id, runner).
 void register_dialog_set(PanelRegistry &panels, const DialogContext &context) {
-    (void)panels;
-    (void)context;
+    AppState &state = context.state;
+    Ui &ui = context.ui;
+
+    // The help window shows the topic its caller has put into AppState::help_topic.
+    panels.add_panel(kHelpBox, {[&state, &ui](QWidget *owner) -> QWidget * {
+                                    return new HelpBox(state, ui, owner);
+                                },
+                                [](QWidget &panel) {
+                                    if (auto *box = dynamic_cast<HelpBox *>(&panel))
+                                        box->show_current_topic();
+                                },
+                                {}});
+
+    // Ctrl+S: the Application Settings dialog, showing the settings afresh at every opening.
+    panels.add_panel(kAppSettingsBox, {[&state, &ui](QWidget *owner) -> QWidget * {
+                                           return new AppSettingsBox(state, ui, owner);
+                                       },
+                                       [](QWidget &panel) {
+                                           if (auto *box = dynamic_cast<AppSettingsBox *>(&panel))
+                                               box->open_settings();
+                                       },
+                                       {}});
+
+    // The progress box of the zero (and of the other long jobs that open one through the Ui).
+    if (auto *qt_ui = dynamic_cast<QtUi *>(&ui))
+        qt_ui->set_progress_box_factory(make_zeroing_progress_box);
 }
 
 } // namespace meterdesk::ui

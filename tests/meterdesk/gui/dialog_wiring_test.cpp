@@ -1,0 +1,122 @@
+// The dialogs in the running application: the Help command shows the help window with the
+// application topic, Ctrl+S opens the Application Settings dialog whose Apply writes
+// "AppSettings.dat", and the zero's progress box is the ZeroingProgressBox.
+#include "meterdesk/core/command_ids.h"
+#include "meterdesk/core/help_file.h"
+#include "meterdesk/gui/support/meter_app_fixture.h"
+#include "meterdesk/ui/app_settings_box.h"
+#include "meterdesk/ui/help_box.h"
+#include "meterdesk/ui/panel_registry.h"
+#include "meterdesk/ui/qt_ui.h"
+#include "meterdesk/ui/zeroing_progress_box.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include <QRadioButton>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace meterdesk_test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DialogWiringTest : public MeterAppTest {
+  protected:
+    // The application's main help topic, scrambled from its source into the app folder.
+    void install_main_help_topic() {
+        const fs::path source = fs::path(RFSENSE_TEST_DATA) / ".." / ".." / "help" / "hts1.rtf";
+        fs::create_directories(app_dir.path() / "Help");
+        std::string error;
+        ASSERT_TRUE(
+            meterdesk::scramble_help_file(source, app_dir.path() / "Help" / "hts1.dat", error))
+            << error;
+    }
+};
+
+TEST_F(DialogWiringTest, HelpCommandShowsTheApplicationTopic) {
+    configure();
+    install_main_help_topic();
+    start();
+    auto *box = dynamic_cast<meterdesk::ui::HelpBox *>(app->panels().panel("HelpBox"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_EQ(state().help_topic, meterdesk::kNoHelpTopic);
+
+    ASSERT_TRUE(wait_measuring()); // the standard menu is installed when the splash ends
+    QAction *help = window().menu_action(meterdesk::kCmdHelp);
+    ASSERT_NE(help, nullptr);
+    help->trigger();
+
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(state().help_topic, 0);
+    EXPECT_EQ(box->windowTitle(), "Help for Zyn Quorix USB Power Sensor");
+    EXPECT_EQ(box->pane()->document()->firstBlock().text(), "Zyn Quorix USB Power Sensor");
+    EXPECT_TRUE(box->pane()->toPlainText().contains("Keyboard shortcuts"));
+}
+
+TEST_F(DialogWiringTest, MissingHelpFileWarnsThroughTheApplicationsMessageBox) {
+    configure();
+    start();
+    MessageBoxAnswerer answerer(QMessageBox::Ok);
+    click_button(9011);
+    ASSERT_EQ(answerer.seen().size(), 1);
+    EXPECT_EQ(answerer.seen()[0], "Zyn Quorix USB Power Sensor|Cant find help file");
+    auto *box = dynamic_cast<meterdesk::ui::HelpBox *>(app->panels().panel("HelpBox"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_TRUE(box->pane()->document()->isEmpty());
+}
+
+TEST_F(DialogWiringTest, CtrlSOpensTheSettingsAndApplyWritesTheFile) {
+    configure();
+    start();
+    ASSERT_TRUE(wait_measuring());
+    key(Qt::Key_S);
+    auto *box =
+        dynamic_cast<meterdesk::ui::AppSettingsBox *>(app->panels().panel("AppSettingsBox"));
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(box->isVisible());
+
+    auto *fahrenheit = box->findChild<QRadioButton *>("id1625");
+    auto *apply = box->findChild<QAbstractButton *>("id1628");
+    ASSERT_NE(fahrenheit, nullptr);
+    ASSERT_NE(apply, nullptr);
+    QTest::mouseClick(fahrenheit, Qt::LeftButton);
+    QTest::mouseClick(apply, Qt::LeftButton);
+
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_FALSE(state().temperature_celsius);
+    std::ifstream in(app_dir.path() / "AppSettings.dat", std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(bytes, std::string("\x01\x00\x00\x00", 4));
+}
+
+TEST_F(DialogWiringTest, TheZeroRunsBehindTheZeroingProgressBox) {
+    configure("power_dbm = off\n");
+    start();
+    ASSERT_TRUE(wait_measuring());
+    MessageBoxAnswerer answerer(QMessageBox::Ok);
+    int highest = 0;
+    bool zero_box = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (auto *box =
+                dynamic_cast<meterdesk::ui::ZeroingProgressBox *>(app->ui().progress_widget())) {
+            zero_box = true;
+            highest = std::max(highest, box->value());
+            EXPECT_EQ(box->maximum(), 150);
+        }
+    });
+    watch.start(1);
+    key(Qt::Key_Z);
+    ASSERT_TRUE(wait([&] { return state().zero_done && !app->ui().progress_widget(); }));
+    EXPECT_TRUE(zero_box);
+    EXPECT_GT(highest, 0);
+}
+
+} // namespace
+} // namespace meterdesk_test
