@@ -5,6 +5,7 @@
 #include "meterdesk/ui/app_options.h"
 #include "meterdesk/ui/application.h"
 #include "meterdesk/ui/main_window.h"
+#include "meterdesk/ui/stop_signals.h"
 
 #include <QApplication>
 
@@ -47,6 +48,7 @@ int main(int argc, char **argv) {
     QApplication::setApplicationName("meterdesk");
     QApplication::setOrganizationName("Zyn Quorix");
     QApplication::setQuitOnLastWindowClosed(false); // the main window's close ends the program
+    quit_on_stop_signals(app, [] { QCoreApplication::quit(); });
 
     int code = 0;
     bool clean = true;

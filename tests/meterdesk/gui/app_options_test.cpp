@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QtTest/QTest>
 
 #include <map>
 #include <string>
@@ -71,6 +73,23 @@ TEST(MeterdeskProgram, WithoutADisplayItSaysHowToRunItAndFails) {
     ASSERT_TRUE(program.waitForFinished(20000));
     EXPECT_EQ(program.exitCode(), 0);
     EXPECT_TRUE(QString::fromUtf8(program.readAllStandardOutput()).contains("--simulate"));
+}
+
+TEST(MeterdeskProgram, StopsInOrderOnSigterm) {
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("QUORIX_HOME", QDir::tempPath() + "/meterdesk-sigterm-test");
+    program.setProcessEnvironment(environment);
+    program.start(METERDESK_PROGRAM, {"--simulate"});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    QTest::qWait(1500); // splash and threads running
+    ASSERT_EQ(program.state(), QProcess::Running);
+    program.terminate(); // SIGTERM
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    QDir(QDir::tempPath() + "/meterdesk-sigterm-test").removeRecursively();
 }
 
 } // namespace
