@@ -27,8 +27,9 @@ std::filesystem::path startup_folder() {
 
 Application::Application(ApplicationConfig config)
     : config_(std::move(config)), state_(std::make_unique<AppState>()),
-      sound_(std::make_unique<QtSound>(config_.use_audio)), ui_(std::make_unique<QtUi>()),
-      panels_(std::make_unique<PanelRegistry>()),
+      sound_(std::make_unique<QtSound>(config_.use_audio && config_.sound == nullptr)),
+      active_sound_(config_.sound != nullptr ? config_.sound : sound_.get()),
+      ui_(std::make_unique<QtUi>()), panels_(std::make_unique<PanelRegistry>()),
       measurement_(std::make_unique<MeasurementThread>(*state_, *ui_, config_.measurement)),
       zero_(std::make_unique<ZeroThread>(*state_, *ui_, config_.zero)) {
     window_ = std::make_unique<MainWindow>(*state_, *ui_, config_.window);
@@ -37,7 +38,7 @@ Application::Application(ApplicationConfig config)
     dispatcher_ = std::make_unique<CommandDispatcher>(
         DispatcherServices{*state_, *ui_, *window_, *panels_, *measurement_, *zero_, *printing_});
     window_->set_command_handler(dispatcher_.get());
-    beeper_ = std::make_unique<AlarmBeeper>(*sound_, *state_);
+    beeper_ = std::make_unique<AlarmBeeper>(*active_sound_, *state_);
     window_->set_alarm_wake([beeper = beeper_.get()] { beeper->wake(); });
     if (config_.register_dialogs)
         register_dialog_set(*panels_, DialogContext{*state_, *ui_, *measurement_});
@@ -78,7 +79,7 @@ void Application::start() {
 
     state.brand_label = "Zyn Quorix";
     state.firmware_dir = paths::startup_firmware_folder().string();
-    if (state.play_welcome_tune) sound_->play_wav(paths::welcome_tune(app_dir).string());
+    if (state.play_welcome_tune) active_sound_->play_wav(paths::welcome_tune(app_dir).string());
     ui_->start_timer(kSplashTimer, kWindowSplashPeriodMs);
 
     window_->show();

@@ -36,6 +36,7 @@ struct ApplicationConfig {
     ZeroTiming zero;
     MainWindowOptions window;
     bool use_audio = true;        // false: silent (tests, benchmarks)
+    Sound *sound = nullptr;       // replaces Qt Multimedia when set (tests); not owned
     bool register_dialogs = true; // the standard dialog set (dialog_set.h)
 };
 
@@ -69,6 +70,7 @@ class Application {
     ApplicationConfig config_;
     std::unique_ptr<AppState> state_;
     std::unique_ptr<QtSound> sound_;
+    Sound *active_sound_ = nullptr; // sound_, or the configured replacement
     std::unique_ptr<QtUi> ui_;
     std::unique_ptr<PanelRegistry> panels_;
     std::unique_ptr<MeasurementThread> measurement_;
