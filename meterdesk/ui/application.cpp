@@ -61,6 +61,10 @@ Application::~Application() {
     }
 }
 
+CommandHandler &Application::commands() {
+    return *dispatcher_;
+}
+
 void Application::start() {
     if (started_) return;
     started_ = true;

@@ -65,6 +65,8 @@ class Application {
     MeasurementThread &measurement() { return *measurement_; }
     ZeroThread &zero() { return *zero_; }
     PrintService &printing() { return *printing_; }
+    // What the window's menus, buttons and keys reach: commands by id, as a menu gives them.
+    CommandHandler &commands();
 
   private:
     ApplicationConfig config_;

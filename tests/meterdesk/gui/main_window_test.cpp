@@ -17,6 +17,7 @@
 #include <QSignalSpy>
 #include <QToolBar>
 
+#include <algorithm>
 #include <fstream>
 #include <vector>
 
@@ -259,6 +260,13 @@ TEST_F(MeterAppTest, ClosingWithConfirmExitAsksAndLeavesPosDatAlone) {
     ASSERT_EQ(answerer.seen().size(), 1);
     EXPECT_EQ(answerer.seen()[0], "Zyn Quorix USB Power Sensor|OK to close?");
 
+    // "Exit" asks its own question.
+    ASSERT_TRUE(wait([&] { return window().menu_action(meterdesk::kCmdExit) != nullptr; }));
+    window().menu_action(meterdesk::kCmdExit)->trigger();
+    EXPECT_TRUE(window().isVisible());
+    ASSERT_EQ(answerer.seen().size(), 2);
+    EXPECT_EQ(answerer.seen()[1], "Zyn Quorix USB Sensor|OK to exit?");
+
     answerer.set_button(QMessageBox::Ok);
     window().close();
     EXPECT_FALSE(window().isVisible());
@@ -367,6 +375,34 @@ TEST_F(MeterAppTest, AboutSensorDetailsAndPreset) {
         return state().meas_mode == meterdesk::kModeLog && state().resolution_places == 3 &&
                state().connection_state == meterdesk::kConnectionMeasuring;
     }));
+}
+
+// The sensor received `command` among its last 256 commands.
+bool sensor_received(const std::string &command) {
+    std::string text(32768, '\0');
+    const int size = rfsim_get(0, "commands", text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(std::max(0, std::min<int>(size, 32767))));
+    return ("\n" + text + "\n").find("\n" + command + "\n") != std::string::npos;
+}
+
+TEST_F(MeterAppTest, CalAdcAndClearEeSendTheirCommandsClearEeOnlyAfterOk) {
+    // Paced like the real sensor, so that the reader's "ADC?" stream does not push the commands
+    // out of the simulator's record before they are looked at.
+    configure("timing = realistic\n");
+    start();
+    ASSERT_TRUE(wait_measuring());
+    app->commands().command(40046); // Cal ADC
+    EXPECT_TRUE(sensor_received("CAL"));
+
+    MessageBoxAnswerer answerer(QMessageBox::Cancel);
+    app->commands().command(40088); // Clear EE
+    ASSERT_EQ(answerer.seen().size(), 1);
+    EXPECT_EQ(answerer.seen()[0], "Zyn Quorix USB Sensor|CAUTION\n\nThis will clear the sensor "
+                                  "EE.\nCal data etc will be lost.");
+    EXPECT_FALSE(sensor_received("CLR"));
+    answerer.set_button(QMessageBox::Ok);
+    app->commands().command(40088);
+    EXPECT_TRUE(sensor_received("CLR"));
 }
 
 } // namespace

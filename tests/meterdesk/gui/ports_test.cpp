@@ -4,6 +4,8 @@
 #include "meterdesk/ui/qt_sound.h"
 #include "meterdesk/ui/qt_ui.h"
 
+#include <QFileDialog>
+
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -63,6 +65,32 @@ TEST_F(MeterAppTest, ShutdownReleasesAWorkerWaitingForAMessageBox) {
     EXPECT_EQ(app->ui().message("C", "T", MessageButtons::kOk, MessageIcon::kNone),
               MessageAnswer::kCancel);
     EXPECT_EQ(app->ui().open_file_dialog("/", "All Files (*.*)"), "");
+}
+
+TEST_F(MeterAppTest, AFileDialogFromAWorkerReturnsTheChosenPathOrNothing) {
+    configure("plugged = 0\n");
+    start();
+    const auto chosen = home.write("setups/bench.TXT", "setup");
+    for (bool accept : {true, false}) {
+        std::atomic<bool> done{false};
+        std::string path = "unset";
+        std::thread worker([&] {
+            path =
+                app->ui().open_file_dialog((home.path() / "setups").string(), "Text Files (*.TXT)");
+            done = true;
+        });
+        WhenShown<QFileDialog> dialog([&](QFileDialog &d) {
+            if (accept) {
+                d.selectFile(QString::fromStdString(chosen.string()));
+                static_cast<QDialog &>(d).accept(); // QFileDialog hides it
+            } else {
+                d.reject();
+            }
+        });
+        ASSERT_TRUE(wait([&] { return done.load(); }, 10000));
+        worker.join();
+        EXPECT_EQ(path, accept ? chosen.string() : std::string());
+    }
 }
 
 TEST_F(MeterAppTest, ABurstOfRepaintsIsDrawnOncePerFrame) {
