@@ -13,6 +13,7 @@ packages=(
     libftdi1-dev libusb-1.0-0-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang-format fonts-liberation2
+    poppler-utils # pdftoppm: the printing test looks at the page it printed
 )
 qt_packages=(
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libxkbcommon-dev
