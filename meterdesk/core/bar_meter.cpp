@@ -74,8 +74,11 @@ MeterScale linear_auto(double reading, std::size_t decades, const std::array<Sca
 
 std::string signed_db_label(double v) {
     const long n = std::lround(v);
-    if (n == 0) return "0";
-    return (n > 0 ? "+" : "") + std::to_string(n);
+    std::string text = std::to_string(n);
+    // Inserting the sign (rather than adding strings) also keeps GCC 12 at -O3 from a false
+    // -Wrestrict report.
+    if (n > 0) text.insert(text.begin(), '+');
+    return text;
 }
 
 MeterScale log_auto(double reading, bool relative) {
