@@ -36,6 +36,9 @@ QRect readout_row(int display_setup, int readout_top) {
 
 TEST_F(MeterAppTest, StartsWithTheSplashThenShowsTheReadoutWithTheModelLabel) {
     configure();
+    auto c = config();
+    c.window.splash_period_ms = 1000; // time enough to look at it on a busy machine
+    make(c);
     start();
     EXPECT_TRUE(state().splash_shown);
     EXPECT_EQ(painter().draw_count(RepaintRequest::kSplash), 1);
