@@ -4,6 +4,7 @@
 
 #include "rfsense/rfsense.h"
 #include "rfsim/rfsim.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
@@ -51,56 +52,8 @@ inline bool eventually(const std::function<bool()> &condition,
     return true;
 }
 
-// Sets an environment variable for the life of the object and restores it afterwards.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char *name, const std::optional<std::string> &value) : name_(name) {
-        if (const char *old = std::getenv(name)) old_ = old;
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (old_)
-            setenv(name_.c_str(), old_->c_str(), 1);
-        else
-            unsetenv(name_.c_str());
-    }
-    ScopedEnv(const ScopedEnv &) = delete;
-    ScopedEnv &operator=(const ScopedEnv &) = delete;
-
-  private:
-    std::string name_;
-    std::optional<std::string> old_;
-};
-
-// A scratch folder, removed with its contents at the end.
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "rfsense-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder &) = delete;
-    TempFolder &operator=(const TempFolder &) = delete;
-
-    const std::filesystem::path &path() const { return path_; }
-
-    void write(const std::string &name, const std::string &bytes) const {
-        std::filesystem::create_directories((path_ / name).parent_path());
-        std::ofstream file(path_ / name, std::ios::binary);
-        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
-
-  private:
-    std::filesystem::path path_;
-};
+using test_support::ScopedEnv;
+using TempFolder = test_support::ScratchFolder;
 
 // A data folder that both brands' default folders point at while it lives.
 class DataFolder : public TempFolder {
