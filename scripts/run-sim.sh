@@ -3,7 +3,7 @@
 # simulated sensor ("meterdesk --simulate"); closing the window (or Ctrl+C) stops it.
 # Usage: scripts/run-sim.sh [CONFIG_FILE] [more meterdesk options...]
 #   CONFIG_FILE is a simulator configuration (see rfsim/README.md); without it the sensor of
-#   scripts/demo-sensor.conf is used: -20 dBm at 1 GHz, readings paced like a real sensor's.
+#   scripts/demo-sensor.conf is used: -20 dBm at 50 MHz, readings paced like a real sensor's.
 # Without a display (no DISPLAY or WAYLAND_DISPLAY, and no QT_QPA_PLATFORM) the window cannot be
 # shown: the script says so and runs the command-line meter on the same sensor instead, printing
 # readings until Ctrl+C. "xvfb-run -a build/meterdesk/meterdesk --simulate" runs the window on
