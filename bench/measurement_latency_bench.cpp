@@ -10,6 +10,7 @@
 #include "meterdesk/core/app_state.h"
 #include "meterdesk/core/measurement_thread.h"
 #include "meterdesk/core/ports.h"
+#include "process_cpu.h"
 
 #include <rfsense/rfsense.h>
 #include <rfsim/rfsim.h>
@@ -126,15 +127,6 @@ double thread_cpu_seconds(clockid_t clock) {
     timespec ts{};
     clock_gettime(clock, &ts);
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
-double process_cpu_seconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval &tv) {
-        return static_cast<double>(tv.tv_sec) + static_cast<double>(tv.tv_usec) * 1e-6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 double percentile_us(std::vector<std::int64_t> values, double p) {

@@ -1,10 +1,9 @@
 // Readings per second that a SensorPowerLog loop receives in realistic timing (1 ms USB latency),
 // at the fastest filter and at range 0's default filter, as a share of the sensor's conversion
 // rate; the CPU time each reading costs; and how long SensorInit takes.
+#include "process_cpu.h"
 #include <rfsense/rfsense.h>
 #include <rfsim/rfsim.h>
-
-#include <sys/resource.h>
 
 #include <array>
 #include <chrono>
@@ -21,15 +20,6 @@ constexpr double target_ratio = 0.95;
 constexpr std::array<double, 15> conversions_per_second{
     500, 250, 125, 62.5, 50, 39.2, 33.3, 19.6, 16.7, 16.7, 12.2, 10, 8.33, 6.25, 4.17};
 constexpr int32_t first_filter_index = 3; // range settings: gains 0..2, filters 3..5, lengths 6..8
-
-double cpu_seconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval &t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 bool set(const char *key, const char *value) {
     if (rfsim_set(0, key, value) == 0) return true;
@@ -60,7 +50,7 @@ bool measure(SensorRecord *record, int32_t range, int32_t filter_code, const cha
         if (SensorPowerLog(record, &dbm) == SENSOR_NOT_CONNECTED) return false;
 
     long readings = 0;
-    const double cpu_start = cpu_seconds();
+    const double cpu_start = process_cpu_seconds();
     const auto start = Clock::now();
     auto now = start;
     while (now - start < run_time) {
@@ -68,7 +58,7 @@ bool measure(SensorRecord *record, int32_t range, int32_t filter_code, const cha
         ++readings;
         now = Clock::now();
     }
-    const double cpu = cpu_seconds() - cpu_start;
+    const double cpu = process_cpu_seconds() - cpu_start;
     const double rate =
         static_cast<double>(readings) / std::chrono::duration<double>(now - start).count();
     const double conversions = conversions_per_second[static_cast<std::size_t>(filter_code)];

@@ -11,6 +11,7 @@
 #include "meterdesk/ui/main_window.h"
 #include "meterdesk/ui/screen_painter.h"
 #include "meterdesk/ui/screen_resources.h"
+#include "process_cpu.h"
 
 #include <rfsim/rfsim.h>
 
@@ -33,15 +34,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-double cpu_seconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval &t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 // Resident memory now, in MiB (VmRSS); the peak from getrusage where /proc is missing.
 double resident_mib() {
@@ -172,12 +164,12 @@ void measuring(int seconds) {
     const int readouts_before =
         meter.window().painter().draw_count(meterdesk::RepaintRequest::kLiveReadout);
     const double rss_before = resident_mib();
-    const double cpu_before = cpu_seconds();
+    const double cpu_before = process_cpu_seconds();
     const auto wall_before = Clock::now();
     QTimer::singleShot(seconds * 1000, QCoreApplication::instance(), &QCoreApplication::quit);
     QApplication::exec();
     const double wall = std::chrono::duration<double>(Clock::now() - wall_before).count();
-    const double cpu = cpu_seconds() - cpu_before;
+    const double cpu = process_cpu_seconds() - cpu_before;
     const int readouts =
         meter.window().painter().draw_count(meterdesk::RepaintRequest::kLiveReadout) -
         readouts_before;
