@@ -16,9 +16,10 @@ void begin_range(SensorRecord &record, int range);
 // gain and filter, and a cleared average. The caller holds `average`.
 void restore_range_locked(SensorRecord &record);
 
-// The end of every zero: temperature at zero and the verdict against the model's zero limit.
-// 1 accepted, 13 zero too large, 0 when the sensor was lost.
-int32_t conclude(SensorRecord &record);
+// The end of every zero, once the verdict against the model's zero limit is known: temperature
+// at zero and the zeroed flag for an accepted zero. 1 accepted, 13 zero too large (the offsets
+// in use before were put back), 0 when the sensor was lost.
+int32_t conclude(SensorRecord &record, bool accepted);
 
 // The whole zero with the reader paused (SensorZero).
 int32_t full_zero(SensorRecord &record);

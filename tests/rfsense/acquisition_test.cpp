@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <future>
 #include <string>
 #include <thread>
@@ -61,14 +62,51 @@ TEST(Zero, WholeZeroMeasuresEachRangeAndJudgesRangeTwo) {
         EXPECT_EQ(SensorZero(sensor.record()), c.result);
         double z2 = 0, z1 = 0, z0 = 0;
         ASSERT_EQ(SensorZeroRangeValues(sensor.record(), &z2, &z1, &z0), 1);
-        const std::vector<double> offsets = numbers_of(0, "zero_offset_uv"); // ranges 0, 1, 2
-        ASSERT_EQ(offsets.size(), 3u);
+        // A refused zero keeps the offsets in use before it: none, right after start-up.
+        const std::vector<double> offsets =
+            c.result == 1 ? numbers_of(0, "zero_offset_uv") : std::vector<double>{0, 0, 0};
+        ASSERT_EQ(offsets.size(), 3u);          // ranges 0, 1, 2
         EXPECT_NEAR(z2 * 1e6, offsets[2], 0.1); // range 2 comes first
         EXPECT_NEAR(z1 * 1e6, offsets[1], 0.1);
         EXPECT_NEAR(z0 * 1e6, offsets[0], 0.1);
         SensorSettingsRecord settings{};
         ASSERT_EQ(SensorSettings(sensor.record(), &settings), 1);
         EXPECT_EQ(settings.zeroed, c.result == 1 ? 1 : 0);
+    }
+}
+
+// A zero with power applied is refused, and the zero in use stays: the readings after it are the
+// readings before it and the zeroed flag is unchanged, whether the zero ran whole or step by step.
+TEST(Zero, RefusedZeroKeepsTheZeroInUse) {
+    const struct {
+        const char *name;
+        std::function<int32_t(SensorRecord *)> zero;
+    } zeros[] = {{"SensorZero", SensorZero},
+                 {"SensorZeroTick", [](SensorRecord *r) {
+                      ZeroTickState state{};
+                      int32_t result = SENSOR_ZERO_IN_PROGRESS;
+                      for (int i = 0; i < 1000 && result == SENSOR_ZERO_IN_PROGRESS; ++i)
+                          result = SensorZeroTick(r, &state);
+                      return result;
+                  }}};
+    for (const auto &z : zeros) {
+        SCOPED_TRACE(z.name);
+        MeasuringSensor sensor("temperature_c = 38");
+        sensor.start(); // zeroed with the RF off
+        SensorRecord *r = sensor.record();
+        std::array<double, 3> before{};
+        ASSERT_EQ(SensorZeroRangeValues(r, &before[2], &before[1], &before[0]), 1);
+        const double reading = sensor.settled_dbm(-10);
+        set_key(0, "temperature_c", "30");
+        EXPECT_EQ(z.zero(r), SENSOR_ZERO_TOO_LARGE);
+        std::array<double, 3> after{};
+        ASSERT_EQ(SensorZeroRangeValues(r, &after[2], &after[1], &after[0]), 1);
+        EXPECT_EQ(after, before);
+        SensorSettingsRecord settings{};
+        ASSERT_EQ(SensorSettings(r, &settings), 1);
+        EXPECT_EQ(settings.zeroed, 1);
+        set_key(0, "temperature_c", "38");
+        EXPECT_NEAR(sensor.read_settled(), reading, 0.005);
     }
 }
 
@@ -168,6 +206,10 @@ TEST(Trigger, TriggeredReadingAndLevel) {
     sensor.temperature(25);
     const double steady = sensor.settled_dbm(-10);
     SensorRecord *r = sensor.record();
+    // Before triggered acquisition is on the sensor has no triggered result to give.
+    double untouched = 123;
+    EXPECT_EQ(SensorTriggerQuery(r, &untouched), SENSOR_NO_TRIGGERED_SAMPLES);
+    EXPECT_EQ(untouched, 123);
     ASSERT_EQ(SensorTriggerLevel(r, 0x01020304u), 1);
     EXPECT_EQ(get_key(0, "trigger_level"), std::to_string(0x01020304u));
     ASSERT_EQ(SensorTriggerState(r, 1), 1);
@@ -202,6 +244,29 @@ TEST(Temperatures, BothThermistorsAndTheTickInterval) {
     EXPECT_TRUE(eventually([&] { return std::fabs(sensor.read_settled() - 5) < 0.02; }, 4000ms));
 }
 
+// The thermistors are read before the first conversion, so readings taken at once after
+// start-up are compensated for the sensor's temperature (realistic timing, no zero taken).
+TEST(Temperatures, FirstReadingsAfterStartUpAreCompensated) {
+    for (const double celsius : {45.0, 5.0}) {
+        for (const double dbm : {-40.0, -10.0}) {
+            SCOPED_TRACE(testing::Message() << dbm << " dBm at " << celsius << " 'C");
+            MeasuringSensor sensor(
+                "timing = realistic\nzero_offset_uv = 0, 0, 0\ntemperature_c = " +
+                std::to_string(celsius) + "\npower_dbm = " + std::to_string(dbm));
+            SensorRecord *r = sensor.record();
+            ASSERT_EQ(SensorInit(r), 1);
+            // -40 dBm is measured in range 2, where the reader starts: its first average counts.
+            // -10 dBm needs range 0 first, then one whole average there.
+            if (dbm > -20) {
+                ASSERT_EQ(SensorTrigger(r), 1);
+            }
+            double reading = 0;
+            ASSERT_GE(SensorPowerLog(r, &reading), 1);
+            EXPECT_NEAR(reading, dbm, 0.02);
+        }
+    }
+}
+
 TEST(Acquisition, RawVoltsAndImmediateRead) {
     MeasuringSensor sensor;
     sensor.start();
@@ -214,16 +279,14 @@ TEST(Acquisition, RawVoltsAndImmediateRead) {
     SensorZeroRangeValues(r, &z2, &z1, &z0);
     EXPECT_NEAR(SensorAdcRawVolts(r, 0), volts + 2 * z0, volts * 1e-4); // doubled in range 0
 
-    // The reader parked: a plain read waits for the next average (after any one still pending),
-    // an immediate linear read answers at once.
+    // The reader parked: no new average comes, so a plain read gives the last one rather than
+    // waiting for it; an immediate linear read answers at once.
     ASSERT_EQ(SensorComms(r, 0), 1);
     double plain_watts = 0;
     auto plain = std::async(std::launch::async, [&] { return SensorPowerLin(r, &plain_watts); });
-    if (plain.wait_for(100ms) == std::future_status::ready) {
-        plain.get();
-        plain = std::async(std::launch::async, [&] { return SensorPowerLin(r, &plain_watts); });
-    }
-    EXPECT_EQ(plain.wait_for(200ms), std::future_status::timeout);
+    ASSERT_EQ(plain.wait_for(1s), std::future_status::ready);
+    EXPECT_EQ(plain.get(), 1);
+    EXPECT_NEAR(10 * std::log10(plain_watts * 1000), dbm, 0.01);
     double watts = 0;
     ASSERT_EQ(SensorPowerImmediate(r), 1);
     auto immediate = std::async(std::launch::async, [&] { return SensorPowerLin(r, &watts); });
@@ -231,7 +294,6 @@ TEST(Acquisition, RawVoltsAndImmediateRead) {
     EXPECT_EQ(immediate.get(), 1);
     EXPECT_NEAR(10 * std::log10(watts * 1000), dbm, 0.01);
     ASSERT_EQ(SensorComms(r, 1), 1);
-    EXPECT_EQ(plain.get(), 1);
 }
 
 // Calls that wait on the reader thread return 0 soon after the sensor is unplugged.
