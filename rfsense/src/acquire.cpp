@@ -138,21 +138,27 @@ void read_temperatures(SensorRecord &record) {
 }
 
 bool pause_reader_if_running(SensorRecord &record) {
-    if (record.reader_running.load() == 0) return false;
+    if (channel::reader_parked(record)) return false;
     channel::pause_reader(record);
     return true;
 }
 
 bool fresh_temperature_read(SensorRecord &record) {
-    if (record.trigger_mode.load() != 0 && record.reader_running.load() == 0) {
+    const auto read_directly = [&record] {
         read_temperatures(record);
         if (record.temp_comp_on.load() != 0) convert::update_threshold_power(record);
         return record.connected.load() != 0;
-    }
+    };
+    if (channel::reader_parked(record)) return read_directly();
     const uint32_t before = record.temperature_reads.load();
     record.temperature_request = 1;
     while (record.temperature_reads.load() == before) {
         if (record.connected.load() == 0) return false;
+        // The reader may park before it serves the request (a pause, a zero step by step).
+        if (channel::reader_parked(record)) {
+            record.temperature_request = 0;
+            return read_directly();
+        }
         // Bounded waits: another caller may consume the event this read signals.
         record.temperature_event.wait_for(record.connected, std::chrono::milliseconds(50));
     }
@@ -160,6 +166,7 @@ bool fresh_temperature_read(SensorRecord &record) {
 }
 
 void start_threads(SensorRecord &record) {
+    record.reader_alive = 1;
     record.reader_thread = std::thread(reader_loop, std::ref(record));
     record.tick_thread = std::thread(tick_loop, std::ref(record));
 }

@@ -37,13 +37,14 @@ double thermistor_celsius(const SensorRecord::Thermistor &thermistor, double ref
 void read_temperatures(SensorRecord &record);
 
 // Asks the reader thread for a thermistor read and waits until one that began after the
-// request is done (in trigger mode, where the reader is parked, reads directly). False when the
-// sensor was lost.
+// request is done; reads the thermistors directly when the reader is (or becomes) parked.
+// False when the sensor was lost.
 bool fresh_temperature_read(SensorRecord &record);
 
-// Pauses the reader for a multi-command operation unless it is parked already (trigger mode, or
-// a caller's own pause): a second pause request would stay pending and park the reader again
-// right after the next resume. True when this call paused it, so the caller resumes it.
+// Pauses the reader for a multi-command operation unless it is parked already (trigger mode, a
+// caller's own pause, a zero step by step): a second pause request would stay pending and park
+// the reader again right after the next resume. True when this call paused it, so the caller
+// resumes it.
 bool pause_reader_if_running(SensorRecord &record);
 
 // Starts the reader and tick threads (SensorInit's last step).

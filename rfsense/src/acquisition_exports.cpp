@@ -131,7 +131,7 @@ int32_t DisplayUpdateRate(SensorRecord *record) {
 int32_t SensorTrigger(SensorRecord *record) {
     if (!is_connected(record)) return 0;
     const uint8_t step_detect = record->step_detect_on.load();
-    acquire::pause_reader_if_running(*record);
+    const bool paused = acquire::pause_reader_if_running(*record);
     {
         // The step history restarts too: entries from before would otherwise restart the fresh
         // average as soon as step detection is back on.
@@ -140,13 +140,14 @@ int32_t SensorTrigger(SensorRecord *record) {
         averaging::clear_step_history(*record);
     }
     record->step_detect_on = 0;
-    channel::resume_reader(*record);
-    while (record->average_full.load() == 0) {
+    if (paused) channel::resume_reader(*record);
+    // A parked reader fills nothing, so there is nothing to wait for.
+    while (record->average_full.load() == 0 && !channel::reader_parked(*record)) {
         if (!is_connected(record)) return 0;
         std::this_thread::sleep_for(fill_poll);
     }
     record->step_detect_on = step_detect;
-    return 1;
+    return is_connected(record) ? 1 : 0;
 }
 
 int32_t SensorTriggerState(SensorRecord *record, unsigned char on) {
@@ -188,8 +189,9 @@ int32_t SensorTriggerQuery(SensorRecord *record, double *dbm) {
         high = channel::read_byte_timed_locked(*record);
         low = channel::read_u32_locked(*record);
     }
-    // No triggered samples (or a silent sensor): there is no reading to give.
-    if (!is_connected(record) || count == 0) return 0;
+    if (!is_connected(record)) return 0;
+    // No triggered samples (or a sensor that did not answer in time): no reading to give.
+    if (count == 0) return SENSOR_NO_TRIGGERED_SAMPLES;
     const uint64_t sum = (static_cast<uint64_t>(high) << 32) | low;
     const auto mean_code = static_cast<int64_t>(sum / count);
     double volts =

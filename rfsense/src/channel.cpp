@@ -21,7 +21,7 @@ constexpr int reply_room = static_cast<int>(sizeof(SensorRecord::reply)) - 1;
 // sends more than this without ending its line is not talking sense and is treated as lost.
 constexpr int drain_limit = 65536;
 // The handshake polls the reader's acknowledgement at this pace.
-constexpr milliseconds handshake_poll{25};
+constexpr milliseconds handshake_poll{5};
 
 enum class Limit {
     timed,   // give up quietly after timed_reply_limit in all (the session goes on)
@@ -148,6 +148,11 @@ int read_counted_locked(SensorRecord &record, int count) {
     return kept;
 }
 
+int read_counted_into_locked(SensorRecord &record, char *out, int count) {
+    if (count <= 0) return 0;
+    return receive(record, out, count, count, Limit::silence, never_done);
+}
+
 uint8_t read_byte_locked(SensorRecord &record) {
     if (read_counted_locked(record, 1) != 1) return 0;
     return static_cast<uint8_t>(record.reply[0]);
@@ -187,16 +192,35 @@ int16_t query_i16_timed(SensorRecord &record, std::string_view command) {
     return read_i16_timed_locked(record);
 }
 
+bool still_attached(SensorRecord &record) {
+    std::unique_lock lock(record.channel, std::try_to_lock);
+    // Someone is talking to the device: that exchange finds out for itself.
+    if (!lock.owns_lock()) return record.connected.load() != 0;
+    if (record.connected.load() == 0 || !record.device) return false;
+    uint32_t waiting = 0;
+    if (record.device->queue_status(waiting) != link::Status::ok) mark_lost(record);
+    return record.connected.load() != 0;
+}
+
+bool reader_parked(const SensorRecord &record) {
+    return record.reader_alive.load() == 0 || record.reader_running.load() == 0 ||
+           record.zero_handshake.load() == 2;
+}
+
 void pause_reader(SensorRecord &record) {
     record.run_event.reset();
     record.pause_request.store(1);
-    while (record.reader_running.load() == 1 && record.connected.load() != 0)
+    const auto deadline = Clock::now() + reader_answer_limit;
+    while (!reader_parked(record) && record.connected.load() != 0 && Clock::now() < deadline)
         std::this_thread::sleep_for(handshake_poll);
 }
 
 void resume_reader(SensorRecord &record) {
+    record.pause_request.store(0);
     record.run_event.set();
-    while (record.reader_running.load() == 0 && record.connected.load() != 0)
+    const auto deadline = Clock::now() + reader_answer_limit;
+    while (record.reader_alive.load() != 0 && record.reader_running.load() == 0 &&
+           record.connected.load() != 0 && Clock::now() < deadline)
         std::this_thread::sleep_for(handshake_poll);
 }
 

@@ -35,6 +35,9 @@ int read_binary_line_locked(SensorRecord &record, int minimum);
 // Exactly n bytes; NUL stored after them. Returns the count kept in the buffer: at most 71, the
 // bytes beyond are read and discarded; fewer than asked when the sensor was lost.
 int read_counted_locked(SensorRecord &record, int count);
+// Exactly n bytes straight into the caller's `out` (which holds n). Returns the count received:
+// fewer than asked only when the sensor was lost.
+int read_counted_into_locked(SensorRecord &record, char *out, int count);
 // One byte (untimed) and one byte with the 1.25 s time-out (0 on time-out).
 uint8_t read_byte_locked(SensorRecord &record);
 uint8_t read_byte_timed_locked(SensorRecord &record);
@@ -48,7 +51,23 @@ void send(SensorRecord &record, std::string_view command);
 uint32_t query_u32(SensorRecord &record, std::string_view command);
 int16_t query_i16_timed(SensorRecord &record, std::string_view command);
 
-// Pause/resume handshake with the reader thread. Waits end early when the session is lost.
+// Asks the device whether it is still there (its queue status) unless someone is talking to it
+// already; marks the session lost when it is gone. For waits that nothing else would end while
+// the reader, which otherwise notices an unplug, is parked. True while connected.
+bool still_attached(SensorRecord &record);
+
+// The reader thread sends nothing and signals nothing until someone releases it: it waits on a
+// pause (a caller's SensorComms(0), trigger mode), sits in a step-by-step zero (handshake 2), or
+// has ended. A wait for the reader's next average or thermistor read must not wait on it then.
+bool reader_parked(const SensorRecord &record);
+
+// The longest any wait for the reader's acknowledgement lasts. The reader's own reads give up
+// after the silence limit, so a running reader always answers well within this.
+inline constexpr auto reader_answer_limit = 2 * silence_limit;
+
+// Pause/resume handshake with the reader thread. A pause returns once the reader is parked
+// (also when a step-by-step zero holds it); a resume withdraws a pause the reader never took.
+// Both waits end early when the session is lost and never last longer than the answer limit.
 void pause_reader(SensorRecord &record);
 void resume_reader(SensorRecord &record);
 

@@ -1,14 +1,29 @@
 #include "power_chain.h"
 
+#include "channel.h"
 #include "convert.h"
 
+#include <chrono>
 #include <cmath>
 #include <mutex>
 
 namespace rfsense::chain {
 
+namespace {
+
+// How often a wait for the next average looks whether the reader has parked meanwhile.
+constexpr auto average_wait_slice = std::chrono::milliseconds(50);
+
+} // namespace
+
 bool wait_for_average(SensorRecord &record) {
-    return record.measurement_event.wait(record.connected);
+    for (;;) {
+        if (record.measurement_event.wait_for(record.connected, average_wait_slice)) return true;
+        if (record.connected.load() == 0) return false;
+        // No new average comes from a parked reader: the last one stands, while the sensor is
+        // still there.
+        if (channel::reader_parked(record)) return channel::still_attached(record);
+    }
 }
 
 double absolute_dbm(SensorRecord &record, double averaged_volts) {

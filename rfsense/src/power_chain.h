@@ -5,7 +5,9 @@
 
 namespace rfsense::chain {
 
-// Waits for and consumes the next average of the reader thread. False when the sensor was lost.
+// Waits for and consumes the next average of the reader thread. When the reader is (or becomes)
+// parked no new average comes: true within a short slice, the last average standing. False when
+// the sensor was lost.
 bool wait_for_average(SensorRecord &record);
 
 // Steps 2 to 5: |volts| to dBm, cal factor, linearity correction, offset (no relative reference).

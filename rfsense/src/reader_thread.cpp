@@ -2,6 +2,7 @@
 // reads the thermistors when asked and signals every new average.
 #include "acquire.h"
 #include "averaging.h"
+#include "channel.h"
 #include "convert.h"
 
 #include <chrono>
@@ -16,6 +17,9 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto park_poll = 5ms;
+// While parked, the reader looks this often whether the device is still there, so that an unplug
+// is noticed (and every wait on the record ends) although nothing else talks to the device.
+constexpr auto attached_check = 250ms;
 constexpr double step_restart_db = 0.5;
 
 bool connected(const SensorRecord &record) {
@@ -28,9 +32,14 @@ bool serve_zero_handshake(SensorRecord &record) {
     int32_t requested = 1;
     if (!record.zero_handshake.compare_exchange_strong(requested, 2)) return true;
     int32_t released = 3;
+    auto checked = std::chrono::steady_clock::now();
     while (connected(record) && !record.zero_handshake.compare_exchange_strong(released, 0)) {
         released = 3;
         std::this_thread::sleep_for(park_poll);
+        if (std::chrono::steady_clock::now() - checked >= attached_check) {
+            channel::still_attached(record);
+            checked = std::chrono::steady_clock::now();
+        }
     }
     return connected(record);
 }
@@ -57,20 +66,26 @@ Cycle convert_and_average(SensorRecord &record) {
     record.over_range = averaged > record.over_range_threshold ? 1 : 0;
     if (step_on && record.step_full) {
         cycle.step_check = true;
-        cycle.step_mean = averaging::take_step_mean(record);
+        cycle.step_mean = averaging::step_window_mean(record);
     }
     cycle.averaged = averaged;
     return cycle;
 }
 
-// A change of level by more than 0.5 dB between the last 20 samples and the whole average
-// restarts the average, so a step in power shows at once instead of after a full average.
+// A change of level by more than 0.5 dB between the newest 20 samples and the whole average
+// restarts the average, so a step in power shows at once instead of after a full average. The
+// window slides by one sample per cycle: a step is caught wherever it falls, where a comparison
+// once per 20-sample block misses steps that land inside a block (both means then hold part of
+// the step). After a restart the window starts empty, so the old level cannot restart the fresh
+// average again.
 void check_step(SensorRecord &record, const Cycle &cycle) {
     const double recent = convert::volts_to_dbm(record, cycle.step_mean);
     const double whole = convert::volts_to_dbm(record, cycle.averaged);
     if (std::fabs(recent - whole) > step_restart_db) {
         std::lock_guard lock(record.average);
         averaging::clear(record);
+        averaging::clear_step_history(record);
+        record.step_restarts.fetch_add(1);
     }
 }
 
@@ -89,7 +104,11 @@ bool serve_pause(SensorRecord &record) {
     if (record.pause_request.load() == 0) return true;
     record.reader_running = 0;
     record.pause_request = 0;
-    const bool resumed = record.run_event.wait(record.connected);
+    bool resumed = false;
+    while (!resumed && connected(record)) {
+        resumed = record.run_event.wait_for(record.connected, attached_check);
+        if (!resumed) channel::still_attached(record);
+    }
     record.reader_running = 1;
     return resumed;
 }
@@ -98,6 +117,8 @@ bool serve_pause(SensorRecord &record) {
 
 bool reader_cycle(SensorRecord &record) {
     if (!serve_zero_handshake(record)) return false;
+    // A pause asked for while a zero held the reader is served before anything is sent.
+    if (record.pause_request.load() != 0) return serve_pause(record);
     const Cycle cycle = convert_and_average(record);
     if (!connected(record)) return false;
     record.measurement_event.set();
@@ -111,9 +132,12 @@ void reader_loop(SensorRecord &record) {
         std::lock_guard lock(record.average);
         averaging::clear(record);
     }
+    // A temperature update due at start-up is served before the first conversion.
+    serve_temperature(record);
     while (connected(record) && reader_cycle(record)) {
     }
     // Nobody else will signal this record's events any more.
+    record.reader_alive = 0;
     wake_waiters(record);
 }
 

@@ -31,11 +31,11 @@ struct SensorRecord {
     int32_t firmware_revision = 0; // major * 10 + minor
     char data_path[100] = {};      // folder of the calibration files
     uint8_t path_not_set = 1;
-    bool generic = false;          // an unprogrammed "USB <-> Serial" bridge
+    bool generic = false; // an unprogrammed "USB <-> Serial" bridge
 
     // --- ADC and references ---
-    double high_reference = 3.3; // "REF0"
-    double low_reference = 1.17; // "REF1"
+    double high_reference = 3.3;              // "REF0"
+    double low_reference = 1.17;              // "REF1"
     std::atomic<uint8_t> reference_select{0}; // 1 = high reference in use
     std::atomic<double> volts_per_count{1.17 / 16777216.0};
     std::atomic<double> adc_volts{0};
@@ -64,19 +64,27 @@ struct SensorRecord {
     static constexpr int average_capacity = 1000;
     std::array<double, average_capacity> average_buffer{}; // zero-corrected ADC volts
     std::atomic<uint8_t> step_detect_on{1};
+    // The newest 20 samples (doubled in range 0) as a sliding window with a running sum.
     std::array<double, 20> step_history{};
     int32_t step_position = 0;
+    int32_t step_count = 0; // entries written since the window was last emptied, at most 20
+    double step_sum = 0;
     double step_mean = 0;
     bool step_full = false;
-    std::atomic<double> averaged_volts{0}; // doubled in range 0
+    std::atomic<uint32_t> step_restarts{0}; // averages restarted by a step in power
+    std::atomic<double> averaged_volts{0};  // doubled in range 0
     std::atomic<int32_t> display_update_rate{2};
     std::atomic<uint8_t> over_range{0};
     double over_range_threshold = 2.75;
     std::atomic<uint8_t> range_hold{0};
     std::array<std::atomic<double>, 3> zero_offsets{}; // per range, volts
     std::atomic<uint8_t> zeroed{0};
-    double zero_limit = 0.000015; // volts, per model
+    double zero_limit = 0.000015;           // volts, per model
     std::atomic<int32_t> zero_handshake{0}; // 0 idle, 1 requested, 2 parked, 3 released
+    // A zero done step by step: the offsets in use before it (restored when it is refused) and
+    // whether it parked the reader through the handshake (and so must release it).
+    std::array<double, 3> offsets_before_zero{};
+    bool zero_tick_owns_handshake = false;
     std::atomic<uint8_t> trigger_mode{0};
 
     // --- reader thread control ---
@@ -86,10 +94,11 @@ struct SensorRecord {
     rfsense::Event run_event{rfsense::Event::Reset::manual, true};
     rfsense::Event temperature_event{rfsense::Event::Reset::automatic};
     std::atomic<uint8_t> reader_running{1};
+    std::atomic<uint8_t> reader_alive{0}; // the reader thread has started and not ended
     std::atomic<uint8_t> pause_request{0};
     std::atomic<uint8_t> temperature_request{0};
     std::atomic<uint32_t> temperature_reads{0}; // requested thermistor reads completed
-    std::atomic<int32_t> tick_interval{5}; // seconds
+    std::atomic<int32_t> tick_interval{5};      // seconds
     std::atomic<uint8_t> beep_on_tick{0};
     std::atomic<uint8_t> temperature_update_due{0};
     std::atomic<double> temperature_at_zero{25};
@@ -97,7 +106,7 @@ struct SensorRecord {
 
     // --- corrections (`conversion` guards the arrays and working sets) ---
     std::mutex conversion;
-    std::array<double, 13> equation{};              // E0..E12
+    std::array<double, 13> equation{};                       // E0..E12
     std::array<std::array<double, 10>, 8> band_parameters{}; // model 5: E0..E9 per band
     std::array<double, 46> cal_factor_table{};
     std::array<double, 46> frequency_table{};
@@ -111,7 +120,7 @@ struct SensorRecord {
     std::atomic<uint8_t> linearity_applicable{0};
     std::atomic<uint8_t> linearity_loaded{0};
     std::atomic<uint8_t> temp_comp_on{1};
-    std::atomic<double> threshold_power_w{0};              // temperature compensated
+    std::atomic<double> threshold_power_w{0}; // temperature compensated
     std::atomic<double> threshold_power_uncompensated_w{0};
     std::atomic<double> threshold_power_dbm{0};
     std::atomic<double> frequency{50e6}; // Hz

@@ -197,6 +197,7 @@ class FakeReader {
   public:
     explicit FakeReader(SensorRecord &record)
         : record_(record), thread_([this] {
+              record_.reader_alive = 1;
               while (record_.connected.load() != 0) {
                   if (record_.pause_request.load() != 0) {
                       record_.reader_running = 0;
@@ -208,7 +209,10 @@ class FakeReader {
                   ++cycles;
                   std::this_thread::sleep_for(std::chrono::milliseconds(1));
               }
-          }) {}
+              record_.reader_alive = 0;
+          }) {
+        while (record_.reader_alive.load() == 0) std::this_thread::yield();
+    }
     ~FakeReader() {
         channel::mark_lost(record_);
         thread_.join();
@@ -253,6 +257,7 @@ TEST_F(Channel, HandshakeWaitsEndWhenTheSensorIsLost) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         record.connected = 1;
+        record.reader_alive = 1;
         record.reader_running = c.running;
         std::thread loser([&] {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
