@@ -1,6 +1,7 @@
 #include "averaging.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace rfsense::averaging {
 
@@ -68,26 +69,33 @@ void resize(SensorRecord &record, int new_length) {
 }
 
 bool add_step_entry(SensorRecord &record, double value) {
-    record.step_history[static_cast<size_t>(record.step_position)] = value;
-    if (++record.step_position >= static_cast<int>(record.step_history.size())) {
+    constexpr int size = static_cast<int>(std::tuple_size_v<decltype(record.step_history)>);
+    auto &slot = record.step_history[static_cast<size_t>(record.step_position)];
+    if (record.step_count >= size) record.step_sum -= slot; // the oldest entry leaves
+    slot = value;
+    record.step_sum += value;
+    if (record.step_count < size) ++record.step_count;
+    if (++record.step_position >= size) {
         record.step_position = 0;
-        record.step_full = true;
-        return true;
+        // Summed afresh once per turn, so rounding in the running sum never accumulates.
+        double sum = 0;
+        for (double v : record.step_history) sum += v;
+        record.step_sum = sum;
     }
-    return false;
+    record.step_full = record.step_count >= size;
+    return record.step_full;
 }
 
-double take_step_mean(SensorRecord &record) {
-    double sum = 0;
-    for (double v : record.step_history) sum += v;
-    record.step_mean = sum * 0.05;
-    clear_step_history(record);
+double step_window_mean(SensorRecord &record) {
+    record.step_mean = record.step_count > 0 ? record.step_sum / record.step_count : 0.0;
     return record.step_mean;
 }
 
 void clear_step_history(SensorRecord &record) {
     record.step_full = false;
     record.step_position = 0;
+    record.step_count = 0;
+    record.step_sum = 0;
 }
 
 } // namespace rfsense::averaging

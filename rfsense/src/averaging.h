@@ -25,10 +25,12 @@ void scale(SensorRecord &record, double factor);
 // length), oldest first, so that no stale or never-written entry joins the mean.
 void resize(SensorRecord &record, int new_length);
 
-// Step history: adds one entry; true when the 20th entry has just completed the history.
+// Step history, a sliding window over the newest 20 entries: adds one entry (replacing the
+// oldest once the window is full); true when the window holds 20 entries.
 bool add_step_entry(SensorRecord &record, double value);
-// Mean of the full history; the history is emptied.
-double take_step_mean(SensorRecord &record);
+// Mean of the entries in the window (0 when it is empty).
+double step_window_mean(SensorRecord &record);
+// Empties the window.
 void clear_step_history(SensorRecord &record);
 
 } // namespace rfsense::averaging

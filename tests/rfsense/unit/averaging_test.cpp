@@ -84,12 +84,20 @@ TEST_F(Averaging, WritePositionBeyondTheLengthIsNeverUsed) {
     EXPECT_LT(averaging::valid_count(record), 101);
 }
 
-TEST_F(Averaging, StepHistoryCompletesEveryTwentyEntries) {
+TEST_F(Averaging, StepWindowSlidesOverTheNewestTwentyEntries) {
     for (int i = 0; i < 19; ++i) EXPECT_FALSE(averaging::add_step_entry(record, 1.0));
     EXPECT_TRUE(averaging::add_step_entry(record, 3.0));
-    EXPECT_DOUBLE_EQ(averaging::take_step_mean(record), 1.1);
+    EXPECT_DOUBLE_EQ(averaging::step_window_mean(record), 1.1);
+    // Each further entry replaces the oldest; the window stays full.
+    EXPECT_TRUE(averaging::add_step_entry(record, 5.0));
+    EXPECT_DOUBLE_EQ(averaging::step_window_mean(record), (18 * 1.0 + 3.0 + 5.0) / 20);
+    // Many turns later the running sum holds exactly the newest twenty entries.
+    for (int i = 0; i < 1000; ++i) averaging::add_step_entry(record, i % 2 == 0 ? 0.1 : 0.3);
+    EXPECT_NEAR(averaging::step_window_mean(record), 0.2, 1e-15);
+    averaging::clear_step_history(record);
     EXPECT_FALSE(record.step_full);
-    EXPECT_EQ(record.step_position, 0);
+    EXPECT_FALSE(averaging::add_step_entry(record, 7.0));
+    EXPECT_DOUBLE_EQ(averaging::step_window_mean(record), 7.0);
 }
 
 } // namespace

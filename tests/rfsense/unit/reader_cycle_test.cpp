@@ -121,55 +121,42 @@ TEST_F(ReaderCycle, AverageKeepsItsLevelAcrossANonClearingRangeChange) {
     }
 }
 
-TEST_F(ReaderCycle, OneDecibelStepRestartsTheAverageAfterTwentySamples) {
+// A 1 dB step restarts the average within 20 samples wherever it falls, up or down, at the
+// default average length of each range; the restarted average then holds the new level only.
+TEST_F(ReaderCycle, OneDecibelStepRestartsTheAverageWithinTwentySamplesAtEveryPosition) {
+    const struct {
+        int range;
+        double low_dbm; // the step goes between this level and 1 dB above
+    } ranges[] = {{0, -10}, {1, -24}, {2, -40}};
     record().step_detect_on = 1;
-    record().range_hold = 1; // keep range 0 and its length
-    set_key(0, "power_dbm", "-10");
-    {
-        std::lock_guard lock(record().average);
-        record().range_settings[6] = 1000;
-        acquire::select_reference(record(), true);
-        acquire::select_range_locked(record(), 0, true);
-    }
-    fill();
-    while (record().step_position != 0) cycles(1); // the step lands on a fresh history
-    set_key(0, "power_dbm", "-9");
-    int samples = 0;
-    while (record().average_full.load() != 0 && samples < 100) {
-        cycles(1);
-        ++samples;
-    }
-    EXPECT_EQ(samples, 20);
-    // The restarted average holds the new level only.
-    cycles(5);
-    const double restarted = record().averaged_volts.load();
-    fill();
-    EXPECT_NEAR(record().averaged_volts.load(), restarted, restarted * 1e-3);
-}
-
-TEST_F(ReaderCycle, StepInTheMiddleOfAHistoryRestartsWithinTwoHistories) {
-    record().step_detect_on = 1;
-    record().range_hold = 1;
-    set_key(0, "power_dbm", "-10");
-    {
-        std::lock_guard lock(record().average);
-        record().range_settings[6] = 1000;
-        acquire::select_reference(record(), true);
-        acquire::select_range_locked(record(), 0, true);
-    }
-    bool high = false;
-    for (int offset = 1; offset < 20; offset += 3) {
-        SCOPED_TRACE(offset);
-        fill();
-        while (record().step_position != offset) cycles(1);
-        high = !high;
-        set_key(0, "power_dbm", high ? "-9" : "-10");
-        int samples = 0;
-        while (record().average_full.load() != 0 && samples < 100) {
-            cycles(1);
-            ++samples;
+    record().range_hold = 1; // each range keeps its default length throughout
+    for (const auto &r : ranges) {
+        for (int position = 0; position < 20; ++position) {
+            for (const double step_db : {1.0, -1.0}) {
+                SCOPED_TRACE(testing::Message() << "range " << r.range << ", position " << position
+                                                << ", step " << step_db << " dB");
+                const double from = step_db > 0 ? r.low_dbm : r.low_dbm + 1;
+                set_key(0, "power_dbm", std::to_string(from));
+                prepare(r.range, 0, 0);
+                fill();
+                while (record().step_position != position) cycles(1);
+                set_key(0, "power_dbm", std::to_string(from + step_db));
+                const uint32_t restarts = record().step_restarts.load();
+                int samples = 0;
+                while (record().step_restarts.load() == restarts && samples < 200) {
+                    cycles(1);
+                    ++samples;
+                }
+                EXPECT_LE(samples, 20);
+                // One restart only, and from the first sample on the fresh average is the new
+                // level alone.
+                cycles(1);
+                const double first = record().averaged_volts.load();
+                fill();
+                EXPECT_EQ(record().step_restarts.load(), restarts + 1);
+                EXPECT_NEAR(record().averaged_volts.load(), first, first * 1e-6);
+            }
         }
-        EXPECT_LE(samples, 40);
     }
 }
 
