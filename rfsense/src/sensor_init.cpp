@@ -1,6 +1,7 @@
 // SensorInit: finds the first attached sensor, opens it, identifies it, loads its calibration
 // data, sets the measurement defaults and starts the library's threads.
 #include "acquire.h"
+#include "averaging.h"
 #include "cal_data.h"
 #include "channel.h"
 #include "convert.h"
@@ -142,9 +143,8 @@ void step_detection_defaults(SensorRecord &record) {
     record.step_detect_on.store(1);
     std::lock_guard lock(record.average);
     record.step_history.fill(0.0);
-    record.step_position = 0;
+    averaging::clear_step_history(record);
     record.step_mean = 0;
-    record.step_full = false;
 }
 
 // Step 10 for model 5: the band file, else the default equation.
@@ -230,7 +230,9 @@ void thread_defaults(SensorRecord &record) {
     record.tick_interval.store(5);
     record.beep_on_tick.store(0);
     record.temp_comp_on.store(1);
-    record.temperature_update_due.store(0);
+    // The thermistors are read before the first conversion, so the first average is
+    // compensated for the sensor's real temperature rather than 25 'C.
+    record.temperature_update_due.store(1);
 }
 
 int32_t initialise(SensorRecord &record) {
