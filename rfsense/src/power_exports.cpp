@@ -166,7 +166,7 @@ int32_t SensorFreqCfTableQuery(SensorRecord *record, int32_t *count, double *fre
 int32_t SensorTableUpdate(SensorRecord *record, int32_t index, double factor) {
     if (!is_connected(record)) return 0;
     // Only the table's 46 entries exist; any other index changes nothing.
-    if (index < 0 || index >= table_entries) return 0;
+    if (index < 0 || index >= table_entries) return SENSOR_RANGE_OUT_OF_RANGE;
     {
         std::lock_guard lock(record->conversion);
         record->cal_factor_table[static_cast<size_t>(index)] = factor;

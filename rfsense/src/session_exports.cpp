@@ -112,9 +112,10 @@ int32_t SensorMessageQuery(SensorRecord *record, char *line) {
 int32_t SensorMessageDataQuery(SensorRecord *record, char *bytes, int32_t count) {
     if (!is_connected(record) || bytes == nullptr) return 0;
     if (count > 0) {
+        // The whole reply goes into the caller's buffer, whatever its length: a reply longer
+        // than the library's own buffer must not come back cut short as a success.
         std::lock_guard lock(record->channel);
-        const int kept = rfsense::channel::read_counted_locked(*record, count);
-        std::memcpy(bytes, record->reply, static_cast<size_t>(std::min(kept, count)));
+        if (rfsense::channel::read_counted_into_locked(*record, bytes, count) != count) return 0;
     }
     return record->connected.load() != 0 ? 1 : 0;
 }

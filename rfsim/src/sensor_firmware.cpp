@@ -353,9 +353,11 @@ void SensorFirmware::handle_line(std::string_view line, Clock::time_point now) {
     } else if (line == "TRG.E" || line == "TRG.D") {
         triggered_ = line == "TRG.E";
     } else if (line == "TRG?") {
+        // Without triggered acquisition the sensor has collected nothing: N = 0.
+        const int samples = triggered_ ? trigger_samples : 0;
         uint64_t sum = 0;
-        for (int i = 0; i < trigger_samples; ++i) sum += convert_once();
-        reply(big_endian(trigger_samples, 2) +
+        for (int i = 0; i < samples; ++i) sum += convert_once();
+        reply(big_endian(static_cast<uint32_t>(samples), 2) +
                   big_endian(static_cast<uint32_t>(sum >> 32) & 0xFF, 1) +
                   big_endian(static_cast<uint32_t>(sum & 0xFFFFFFFFu), 4),
               now);

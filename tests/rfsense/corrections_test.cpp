@@ -123,8 +123,8 @@ TEST_F(Corrections, FrequencyAndCalFactor) {
     ASSERT_EQ(SensorFreqCfTableQuery(r(), &count, f.data(), k.data()), 1);
     EXPECT_EQ(count, 30);
     EXPECT_EQ(f[5], 2e9);
-    EXPECT_EQ(SensorTableUpdate(r(), 46, 0.9), 0);
-    EXPECT_EQ(SensorTableUpdate(r(), -1, 0.9), 0);
+    EXPECT_EQ(SensorTableUpdate(r(), 46, 0.9), SENSOR_RANGE_OUT_OF_RANGE);
+    EXPECT_EQ(SensorTableUpdate(r(), -1, 0.9), SENSOR_RANGE_OUT_OF_RANGE);
     ASSERT_EQ(SensorTableUpdate(r(), 5, 0.9), 1);
     ASSERT_EQ(SensorFrequency(r(), 2e9), 1);
     ASSERT_EQ(SensorCfQuery(r(), &cf), 1);

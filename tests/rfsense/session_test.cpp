@@ -134,10 +134,6 @@ TEST_F(OpenSession, PauseParksTheReaderAndResumeRestartsIt) {
     double volts = 0;
     ASSERT_EQ(SensorVolts(record(), &volts), 1);
     ASSERT_EQ(SensorComms(record(), 0), 1);
-    const std::string before = get_key(0, "commands");
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(get_key(0, "commands"), before); // nothing sent while parked
-
     char line[72];
     for (int round = 0; round < 3; ++round) {
         ASSERT_EQ(SensorMessage(record(), "ID?\n", 4), 1);
@@ -145,10 +141,13 @@ TEST_F(OpenSession, PauseParksTheReaderAndResumeRestartsIt) {
         ASSERT_EQ(SensorMessageQuery(record(), line), 1);
         EXPECT_STREQ(line, "USB SENSOR V4.7\n"); // no conversion bytes mixed in
     }
+    // Our own command stays the last one sent while the reader is parked.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(get_key(0, "last_command"), "ID?");
 
     ASSERT_EQ(SensorComms(record(), 1), 1);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(SensorVolts(record(), &volts), 1);
-    EXPECT_NE(get_key(0, "commands"), before);
+    EXPECT_EQ(get_key(0, "last_command"), "ADC?");
 }
 
 TEST_F(OpenSession, MessageQueryCopiesTheLineWithoutATerminator) {
@@ -178,6 +177,18 @@ TEST_F(OpenSession, MessageDataQueryCopiesExactlyTheCount) {
     std::memcpy(&e0, reply, 8);
     EXPECT_DOUBLE_EQ(e0, default_equation[0] + 0.1);
     EXPECT_EQ(reply[8], '\n');
+
+    // A reply longer than the library's own 72-byte buffer arrives whole: 128 bytes of the
+    // cal-factor area, 0xFF past its end.
+    ASSERT_EQ(SensorMessage(record(), "MI3\nMR64\nMR64\n", 14), 1);
+    std::string area(128, 'Z');
+    ASSERT_EQ(SensorMessageDataQuery(record(), area.data(), 128), 1);
+    const std::string hex = get_key(0, "area.cft");
+    std::string stored;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        stored += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    stored.resize(128, '\xFF');
+    EXPECT_EQ(area, stored.substr(0, 128));
     ASSERT_EQ(SensorComms(record(), 1), 1);
 }
 

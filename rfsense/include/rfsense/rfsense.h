@@ -72,12 +72,13 @@ enum {
     SENSOR_ZERO_IN_PROGRESS = 17,
     SENSOR_TCD_FILE_MISSING = 18,
     SENSOR_TCD_FILE_NO_SECTION = 19,
+    SENSOR_NO_TRIGGERED_SAMPLES = 20, /* SensorTriggerQuery: no triggered result to give */
     SENSOR_RESOLUTION_OUT_OF_RANGE = 22,
     SENSOR_TCD_CHECKSUM = 23,
     SENSOR_LINEARITY_CHECKSUM = 24,
     SENSOR_NO_LINEARITY_TABLE = 25,
     SENSOR_NOT_RESPONDING = 27,
-    SENSOR_RANGE_OUT_OF_RANGE = 28,
+    SENSOR_RANGE_OUT_OF_RANGE = 28, /* also SensorTableUpdate: table index outside 0..45 */
     SENSOR_AVERAGE_OUT_OF_RANGE = 29
 };
 
@@ -92,6 +93,8 @@ RFSENSE_API unsigned char SensorConnected(SensorRecord *record, unsigned char *o
 RFSENSE_API int32_t SensorComms(SensorRecord *record, unsigned char run);
 RFSENSE_API int32_t SensorMessage(SensorRecord *record, const char *bytes, int32_t count);
 RFSENSE_API int32_t SensorMessageQuery(SensorRecord *record, char *line);
+/* Reads exactly count reply bytes into bytes (which holds count); 0 when the sensor was lost
+ * before all of them came. */
 RFSENSE_API int32_t SensorMessageDataQuery(SensorRecord *record, char *bytes, int32_t count);
 
 /* Identity and stored data. */
@@ -123,6 +126,7 @@ RFSENSE_API int32_t DisplayUpdateRate(SensorRecord *record);
 RFSENSE_API int32_t SensorTrigger(SensorRecord *record);
 RFSENSE_API int32_t SensorTriggerState(SensorRecord *record, unsigned char on);
 RFSENSE_API int32_t SensorTriggerLevel(SensorRecord *record, uint32_t level);
+/* SENSOR_NO_TRIGGERED_SAMPLES when the sensor reports no triggered samples (dBm untouched). */
 RFSENSE_API int32_t SensorTriggerQuery(SensorRecord *record, double *dbm);
 RFSENSE_API int32_t SensorVolts(SensorRecord *record, double *volts);
 RFSENSE_API double SensorAdcRawVolts(SensorRecord *record, unsigned char subtract_zero);
@@ -150,6 +154,7 @@ RFSENSE_API int32_t SensorRelativeManualSet(SensorRecord *record, double dbm, do
 RFSENSE_API int32_t SensorFrequency(SensorRecord *record, double hz);
 RFSENSE_API int32_t SensorCalFactor(SensorRecord *record, double percent);
 RFSENSE_API int32_t SensorCfQuery(SensorRecord *record, double *fraction);
+/* SENSOR_RANGE_OUT_OF_RANGE for an index outside 0..45 (nothing changes). */
 RFSENSE_API int32_t SensorTableUpdate(SensorRecord *record, int32_t index, double factor);
 RFSENSE_API int32_t SensorSettings(SensorRecord *record, SensorSettingsRecord *settings);
 RFSENSE_API int32_t SensorVoltsToPower(SensorRecord *record, double volts, double *dbm);
