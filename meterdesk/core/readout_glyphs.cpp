@@ -23,14 +23,13 @@ int unit_glyph_source_x(int unit_index) {
     return kUnitGlyphSourceX[static_cast<std::size_t>(unit_index)];
 }
 
-std::vector<GlyphDraw> layout_digit_glyphs(std::string_view text, int right_x, int y,
+std::vector<GlyphDraw> layout_digit_glyphs(std::string_view text, int last_cell_x, int y,
                                            std::size_t min_cells) {
     const std::size_t cells = std::max(text.size(), min_cells);
     std::vector<GlyphDraw> out;
     out.reserve(cells);
-    int cell_x = right_x;
     for (std::size_t i = 0; i < cells; ++i) {
-        cell_x -= kDigitGlyphWidth;
+        const int cell_x = last_cell_x - kDigitGlyphWidth * static_cast<int>(i);
         const char c = i < text.size() ? text[text.size() - 1 - i] : ' ';
         out.push_back(glyph_for(c, cell_x, y));
     }
@@ -45,7 +44,7 @@ ReadoutGlyphs layout_readout(std::string_view text, int unit_index, int display_
                              int readout_top, std::size_t previous_length) {
     const int y = readout_glyph_y(display_setup, readout_top);
     ReadoutGlyphs out;
-    out.digits = layout_digit_glyphs(text, kReadoutRightX, y, previous_length);
+    out.digits = layout_digit_glyphs(text, kReadoutLastCellX, y, previous_length);
     out.unit = {unit_glyph_source_x(unit_index), kUnitGlyphWidth, kReadoutUnitX, y};
     return out;
 }

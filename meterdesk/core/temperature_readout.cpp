@@ -26,7 +26,7 @@ TemperatureReadout layout_temperature_readout(double celsius, bool show_celsius,
     TemperatureReadout out;
     out.text = temperature_text(celsius, show_celsius);
     const std::size_t padded = out.text.size() == 4 ? 5 : out.text.size();
-    out.digits = layout_digit_glyphs(out.text, kTemperatureRightX, kTemperatureY,
+    out.digits = layout_digit_glyphs(out.text, kTemperatureLastCellX, kTemperatureY,
                                      std::max(padded, previous_cells));
     out.unit = {show_celsius ? kCelsiusGlyphSourceX : kFahrenheitGlyphSourceX,
                 kTemperatureUnitGlyphWidth, kTemperatureUnitX, kTemperatureY};

@@ -21,7 +21,7 @@ std::string temperature_text(double celsius, bool show_celsius);
 
 struct TemperatureReadout {
     std::string text;
-    std::vector<GlyphDraw> digits; // right to left from x 275 at y 125
+    std::vector<GlyphDraw> digits; // right to left, the last cell from x 275, at y 125
     GlyphDraw unit;                // 'C or 'F glyph at (311, 125)
 };
 

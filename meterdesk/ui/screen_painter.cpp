@@ -11,8 +11,6 @@
 #include <QPainter>
 #include <QPolygon>
 
-#include <vector>
-
 namespace meterdesk::ui {
 namespace {
 
@@ -297,27 +295,6 @@ void ScreenPainter::temperature_readout() {
     for (const GlyphDraw &g : readout.digits) glyph(p, resources_.glyphs.digits, g);
     p.drawImage(QPoint(readout.unit.x, readout.unit.y), resources_.glyphs.units,
                 QRect(readout.unit.source_x, 0, readout.unit.width, kUnitGlyphHeight));
-
-    // The blank cell left of a short reading reaches under the labels' ends: write the labels
-    // again on a clean ground, then put back any digit that a long reading has there.
-    std::vector<QRect> label_areas;
-    for (const TextLine &line : meterdesk::temperature_labels()) {
-        const QFontMetrics metrics(resources_.fonts.of_size(line.font_px));
-        label_areas.emplace_back(line.x, line.y, metrics.horizontalAdvance(qt_text(line.text)),
-                                 metrics.height());
-        p.fillRect(label_areas.back(), Qt::white);
-    }
-    temperature_labels(p);
-    for (const GlyphDraw &g : readout.digits) {
-        if (g.source_x == kBlankGlyphSourceX) continue;
-        const QRect cell(g.x, g.y, g.width, kDigitGlyphHeight);
-        for (const QRect &area : label_areas) {
-            if (cell.intersects(area)) {
-                glyph(p, resources_.glyphs.digits, g);
-                break;
-            }
-        }
-    }
 }
 
 void ScreenPainter::replay() {

@@ -6,15 +6,28 @@
 namespace meterdesk {
 namespace {
 
-TEST(ReadoutGlyphs, LaysTextRightToLeftWithThePointInTheRightOfItsCell) {
+TEST(ReadoutGlyphs, LaysTextRightToLeftFromTheLastCellWithThePointInTheRightOfItsCell) {
+    // The last character's cell starts at x 240; each character before it one cell left.
     const ReadoutGlyphs g = layout_readout("-0.5", 2, 0, 20, 0);
     const int y = 20 + 105;
     ASSERT_EQ(g.digits.size(), 4u);
-    EXPECT_EQ(g.digits[0], (GlyphDraw{5 * 31, 31, 240 - 31, y}));
-    EXPECT_EQ(g.digits[1], (GlyphDraw{403, 20, 240 - 62 + 11, y}));
-    EXPECT_EQ(g.digits[2], (GlyphDraw{0, 31, 240 - 93, y}));
-    EXPECT_EQ(g.digits[3], (GlyphDraw{310, 31, 240 - 124, y}));
+    EXPECT_EQ(g.digits[0], (GlyphDraw{5 * 31, 31, 240, y}));
+    EXPECT_EQ(g.digits[1], (GlyphDraw{403, 20, 240 - 31 + 11, y}));
+    EXPECT_EQ(g.digits[2], (GlyphDraw{0, 31, 240 - 62, y}));
+    EXPECT_EQ(g.digits[3], (GlyphDraw{310, 31, 240 - 93, y}));
     EXPECT_EQ(g.unit, (GlyphDraw{226, 113, 280, y}));
+}
+
+TEST(ReadoutGlyphs, SevenCharactersStayInsideTheFrameAndClearOfTheUnit) {
+    // "-10.000": the frame's left edge is at x 30, the unit glyph starts at x 280.
+    const ReadoutGlyphs g = layout_readout("-10.000", 0, 0, 20, kInitialReadoutLength);
+    ASSERT_EQ(g.digits.size(), 7u);
+    EXPECT_EQ(g.digits.back().x, 240 - 6 * 31);
+    EXPECT_EQ(g.digits.back().source_x, kMinusGlyphSourceX);
+    for (const GlyphDraw &d : g.digits) {
+        EXPECT_GT(d.x, 30);
+        EXPECT_LT(d.x + d.width, g.unit.x);
+    }
 }
 
 TEST(ReadoutGlyphs, ShrinkingTextBlanksTheCellsItNoLongerUses) {
@@ -59,8 +72,10 @@ TEST(TemperatureReadout, FourCharactersGetABlankAndShorterTextsCoverTheOldCells)
     const TemperatureReadout warm = layout_temperature_readout(25.3, true, 0);
     ASSERT_EQ(warm.digits.size(), 5u);
     EXPECT_EQ(warm.digits[4].source_x, kBlankGlyphSourceX);
-    EXPECT_EQ(warm.digits[0].x, 275 - 31);
+    EXPECT_EQ(warm.digits[0].x, 275);
+    EXPECT_EQ(warm.digits[4].x, 275 - 4 * 31);
     EXPECT_EQ(warm.unit, (GlyphDraw{1017, 54, 311, 125}));
+    EXPECT_LT(warm.digits[0].x + 31, warm.unit.x);
 
     const TemperatureReadout cold = layout_temperature_readout(-12.4, true, warm.digits.size());
     ASSERT_EQ(cold.digits.size(), 5u);

@@ -55,16 +55,19 @@ TEST_F(MeterAppTest, StartsWithTheSplashThenShowsTheReadoutWithTheModelLabel) {
         EXPECT_TRUE(window().command_enabled(id));
     EXPECT_TRUE(window().toolbars().toolbar(0)->isVisible());
 
-    // -10 dBm at 3 places: "-10.000" with its last digit in the cell ending at x 240 and the
-    // dBm glyph from x 280; nothing in between.
+    // -10 dBm at 3 places: "-10.000" with its last digit in the cell that starts at x 240 and
+    // the dBm glyph from x 280; nothing in between.
     ASSERT_TRUE(wait_next_readout());
     EXPECT_EQ(painter().readout_text().substr(0, 4), "-10.");
     const QRect row = readout_row(0, 20);
-    EXPECT_GT(dark_pixels(image(), QRect(240 - 31, row.y(), 31, row.height())), 50);
-    EXPECT_EQ(dark_pixels(image(), QRect(241, row.y(), 280 - 241, row.height())), 0);
+    EXPECT_GT(dark_pixels(image(), QRect(240, row.y(), 31, row.height())), 50);
+    EXPECT_EQ(dark_pixels(image(), QRect(271, row.y(), 280 - 271, row.height())), 0);
     EXPECT_GT(dark_pixels(image(), QRect(280, row.y(), 113, row.height())), 50);
-    // Seven characters: nothing left of the seventh cell.
-    EXPECT_EQ(dark_pixels(image(), QRect(0, row.y(), 240 - 7 * 31, row.height())), 0);
+    // Seven characters: the minus in the cell from x 54, white between it and the frame's left
+    // edge at x 30, which runs whole past the digits.
+    EXPECT_GT(dark_pixels(image(), QRect(240 - 6 * 31, row.y(), 31, row.height())), 50);
+    EXPECT_EQ(dark_pixels(image(), QRect(31, row.y(), 240 - 6 * 31 - 31, row.height())), 0);
+    EXPECT_EQ(dark_pixels(image(), QRect(30, row.y(), 1, row.height())), row.height());
     // The status panel at the right says the sensor wants a zero.
     EXPECT_GT(pixels_of(image(), QRect(445, 40, 149, 60), QColor(90, 130, 210)), 20);
     screenshot("numeric");
@@ -127,6 +130,7 @@ TEST_F(MeterAppTest, ShortcutsSwitchTheMeasurementMode) {
     ASSERT_TRUE(wait_next_readout());
     // -10 dBm is 100 uW.
     EXPECT_NEAR(std::stod(painter().readout_text()), 100.0, 0.5) << painter().readout_text();
+    screenshot("watts");
 
     key(Qt::Key_T);
     EXPECT_EQ(state().meas_mode, meterdesk::kModeTemperature);
@@ -134,8 +138,8 @@ TEST_F(MeterAppTest, ShortcutsSwitchTheMeasurementMode) {
         return state().temperature_screen_shown && painter().temperature_text() == "25.0" &&
                !window().repaints_pending();
     }));
-    // 25.0 'C: digits ending at x 275, the 'C glyph at x 311.
-    EXPECT_GT(dark_pixels(image(), QRect(275 - 31, 125, 31, 42)), 50);
+    // 25.0 'C: the last digit in the cell from x 275, the 'C glyph at x 311.
+    EXPECT_GT(dark_pixels(image(), QRect(275, 125, 31, 42)), 50);
     EXPECT_GT(dark_pixels(image(), QRect(311, 125, 54, 42)), 30);
     EXPECT_EQ(painter().frame_label(), "RX4LO - s/n RX100001");
     screenshot("temperature");
@@ -153,6 +157,31 @@ TEST_F(MeterAppTest, ShortcutsSwitchTheMeasurementMode) {
     EXPECT_EQ(painter().draw_count(RepaintRequest::kFrame), frames); // replayed, not requested
     ASSERT_TRUE(wait_next_readout());
     EXPECT_GT(dark_pixels(image(), readout_row(0, 20)), 200);
+}
+
+TEST_F(MeterAppTest, FahrenheitTemperatureKeepsClearOfTheLabels) {
+    configure("temperature_c = 40\n");
+    start();
+    ASSERT_TRUE(wait_measuring());
+    key(Qt::Key_T);
+    ASSERT_TRUE(wait([&] {
+        return state().temperature_screen_shown && painter().temperature_text() == "40.0" &&
+               !window().repaints_pending();
+    }));
+    // Left of the five cells (the first from x 275 - 4 x 31 = 151) only the labels "SENSOR" at
+    // (90, 130) and "TEMPERATURE" at (60, 150) are drawn, inside the frame from x 30.
+    const QRect labels(31, 125, 151 - 31, 42);
+    const QImage celsius = image().copy(labels);
+    EXPECT_GT(dark_pixels(celsius, celsius.rect()), 100);
+
+    // 104.0 'F has five characters: its "1" fills the fifth cell, the labels stay as they were.
+    QMetaObject::invokeMethod(&window(), [&] { state().temperature_celsius = false; });
+    ASSERT_TRUE(wait(
+        [&] { return painter().temperature_text() == "104.0" && !window().repaints_pending(); }));
+    EXPECT_EQ(image().copy(labels), celsius);
+    EXPECT_GT(dark_pixels(image(), QRect(151, 125, 31, 42)), 50);
+    EXPECT_GT(dark_pixels(image(), QRect(311, 125, 54, 42)), 30); // the 'F glyph
+    screenshot("temperature_fahrenheit");
 }
 
 TEST_F(MeterAppTest, ToolbarTogglesLogLinearCyclesDisplaySetupAndStepsResolution) {
@@ -181,7 +210,7 @@ TEST_F(MeterAppTest, ToolbarTogglesLogLinearCyclesDisplaySetupAndStepsResolution
     click_button(9004);
     EXPECT_EQ(state().display_setup, 2);
     ASSERT_TRUE(wait_next_readout());
-    EXPECT_GT(dark_pixels(image(), QRect(240 - 31, 70, 31, 42)), 50); // the digits' row
+    EXPECT_GT(dark_pixels(image(), QRect(240, 70, 31, 42)), 50); // the digits' row
     EXPECT_GT(pixels_of(image(), QRect(needle_x - 2, 85 + 118, 5, 15), QColor(220, 80, 30)), 20);
     screenshot("both");
 
