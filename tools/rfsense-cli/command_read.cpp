@@ -6,6 +6,7 @@
 #include "platform.h"
 #include "reading_output.h"
 #include "session.h"
+#include "settling.h"
 #include "zero_procedure.h"
 
 #include <cerrno>
@@ -70,6 +71,13 @@ ExitStatus report_output_failure() {
     return ExitStatus::output_failed;
 }
 
+// Stopping is how a continuous read ends; any other read was cut short.
+ExitStatus stopped_status(const ReadOptions &options) {
+    if (options.continuous) return ExitStatus::ok;
+    return static_cast<ExitStatus>(exit_code(ExitStatus::interrupted_base) +
+                                   platform::stop_signal());
+}
+
 } // namespace
 
 ExitStatus run_read(const CommandLine &line) {
@@ -84,19 +92,28 @@ ExitStatus run_read(const CommandLine &line) {
     }
     if (const ExitStatus status = apply_settings(session, options); status != ExitStatus::ok)
         return status;
-    if (options.relative) {
-        // The next average becomes the reference; readings then show the change from it.
-        if (SensorRelativeState(record, 1) == SENSOR_NOT_CONNECTED ||
-            SensorRelativeSet(record) != SENSOR_DONE)
-            return report_sensor_lost();
-    }
-
     const Quantity quantity = quantity_of(options);
     const int decimals =
         options.resolution ? static_cast<int>(*options.resolution) : default_decimals;
     ReadingWriter writer(stdout, options.format, quantity, decimals);
     errno = 0;
     if (!writer.begin()) return report_output_failure();
+
+    switch (wait_for_settled_average(record)) {
+    case Settling::settled:
+        break;
+    case Settling::stopped:
+        return stopped_status(options);
+    case Settling::lost:
+        return report_sensor_lost();
+    }
+    if (options.relative) {
+        // The next average, a settled one, becomes the reference; readings then show the
+        // change from it.
+        if (SensorRelativeState(record, 1) == SENSOR_NOT_CONNECTED ||
+            SensorRelativeSet(record) != SENSOR_DONE)
+            return report_sensor_lost();
+    }
 
     for (long taken = 0; options.continuous || taken < options.count; ++taken) {
         if (platform::stop_signal() != 0) break;
@@ -106,11 +123,7 @@ ExitStatus run_read(const CommandLine &line) {
         if (!writer.write(reading)) return report_output_failure();
     }
 
-    // Stopping is how a continuous read ends; any other read was cut short.
-    if (const int signal_number = platform::stop_signal();
-        signal_number != 0 && !options.continuous)
-        return static_cast<ExitStatus>(exit_code(ExitStatus::interrupted_base) + signal_number);
-    return ExitStatus::ok;
+    return platform::stop_signal() != 0 ? stopped_status(options) : ExitStatus::ok;
 }
 
 } // namespace rfsense::cli

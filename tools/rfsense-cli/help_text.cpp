@@ -48,6 +48,13 @@ Options for read:
                          relative to it, in dB (or in % with --unit w)
       --zero             zero the sensor first (apply no RF power while zeroing)
 
+  The first reading (and the --relative reference) waits until auto-ranging has
+  chosen the range for the applied power and the average holds a full length of
+  conversions in it: about 1 s in range 0 (high power: 50 conversions at 50/s),
+  3 s in range 1 (100 at 33.3/s) and 18 s in range 2 (low power: 150 at 8.33/s),
+  counted after start-up or after the zero. Each later reading is the moving
+  average one conversion on, so readings follow at 50, 33.3 or 8.33 a second.
+
   Readings above the sensor's range are marked OVER RANGE in text, and with 1 in
   the over_range column in csv. Zeroing shows its progress on standard error.
 
