@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <regex>
 #include <sstream>
 
@@ -165,14 +166,71 @@ TEST(Sensor, NoneAttachedExitsTwoWithAMessage) {
     const auto result = run_cli({config.simulate_option(), "read"});
     EXPECT_EQ(result.exit_code, 2);
     EXPECT_EQ(result.out, "");
-    EXPECT_TRUE(contains(result.err, "rfsense: no sensor connected")) << result.err;
+    EXPECT_EQ(result.err.rfind("rfsense: no sensor connected\n", 0), 0u) << result.err;
+    // On the simulator the way on is a sensor in its configuration, not USB permissions.
+    EXPECT_TRUE(contains(result.err, "'rfsense list'")) << result.err;
+    EXPECT_TRUE(contains(result.err, "kind = sensor")) << result.err;
+    EXPECT_FALSE(contains(result.err, "udev")) << result.err;
 }
 
-TEST(Sensor, UnreadableSimulatorConfigurationIsExplained) {
-    const auto result = run_cli({"--simulate=/nonexistent/rfsense-sim.conf", "info"});
-    EXPECT_EQ(result.exit_code, 2);
-    EXPECT_TRUE(contains(result.err, "no sensor connected")) << result.err;
-    EXPECT_TRUE(contains(result.err, "simulator: ")) << result.err;
+// The real USB bus, which holds no sensor on a test machine: a new user learns how to look for
+// the sensor, how to get permission to open it, and how to go on without one.
+TEST(Sensor, NoneOnTheUsbBusNamesListUdevRuleAndSimulator) {
+    const auto result = run_cli({"info"}, {.environment = {"RFSENSE_LINK=ftdi"}});
+    if (result.exit_code != 2) GTEST_SKIP() << "a sensor is attached here: " << result.out;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err.rfind("rfsense: no sensor connected\n", 0), 0u) << result.err;
+    for (const char *part :
+         {"'rfsense list'", "udev rule 60-rfsense.rules", "README", "'rfsense --simulate read'"})
+        EXPECT_TRUE(contains(result.err, part)) << part << "\n" << result.err;
+    EXPECT_FALSE(contains(result.err, "simulator:")) << result.err;
+}
+
+struct BadConfigCase {
+    const char *name;
+    const char *text;         // nullptr: the file does not exist
+    bool through_environment; // RFSENSE_SIM instead of --simulate=FILE
+    const char *message;
+};
+
+void PrintTo(const BadConfigCase &c, std::ostream *out) {
+    *out << c.name;
+}
+
+class UnusableSimulatorConfiguration : public testing::TestWithParam<BadConfigCase> {};
+
+TEST_P(UnusableSimulatorConfiguration, ExitsOneWithTheSimulatorsMessageFirst) {
+    const BadConfigCase &c = GetParam();
+    const SimConfig config(c.text != nullptr ? c.text : "");
+    const std::string path =
+        c.text != nullptr ? config.path() : config.path() + "-missing/rfsense-sim.conf";
+    const auto result = c.through_environment
+                            ? run_cli({"read"}, {.environment = {"RFSENSE_SIM=" + path}})
+                            : run_cli({"--simulate=" + path, "read"});
+    EXPECT_EQ(result.exit_code, 1) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err.rfind("rfsense: ", 0), 0u) << result.err;
+    const auto first_line = result.err.substr(0, result.err.find('\n'));
+    EXPECT_TRUE(contains(first_line, c.message)) << result.err;
+    EXPECT_TRUE(contains(first_line, path)) << result.err;
+    EXPECT_FALSE(contains(result.err, "no sensor connected")) << result.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sensor, UnusableSimulatorConfiguration,
+    testing::Values(BadConfigCase{"missing_file", nullptr, false, "cannot read"},
+                    BadConfigCase{"unknown_key", "powr_dbm = -10\n", false,
+                                  "line 1: unknown key 'powr_dbm'"},
+                    BadConfigCase{"bad_value_through_environment", "\nready = maybe\n", true,
+                                  "line 2: bad value 'maybe' for key 'ready'"}),
+    [](const auto &test_info) { return std::string(test_info.param.name); });
+
+TEST(Sensor, UnknownLinkIsAWarningAboutTheLinkNotTheSimulator) {
+    const auto result = run_cli({"list"}, {.environment = {"RFSENSE_LINK=bogus"}});
+    EXPECT_EQ(result.err.rfind("rfsense: warning: RFSENSE_LINK=\"bogus\" is not a known link", 0),
+              0u)
+        << result.err;
+    EXPECT_FALSE(contains(result.err, "simulator")) << result.err;
 }
 
 TEST(Sensor, NotRespondingExitsFive) {
@@ -208,6 +266,9 @@ TEST(Zero, RejectedWhilePowerIsApplied) {
     EXPECT_EQ(zero.exit_code, 6);
     EXPECT_EQ(zero.out, "");
     EXPECT_TRUE(contains(zero.err, "zero too large: check no power is applied")) << zero.err;
+    // On the simulator it also says how to take the RF away.
+    EXPECT_TRUE(contains(zero.err, "'power_dbm = off'")) << zero.err;
+    EXPECT_TRUE(contains(zero.err, "--simulate=FILE")) << zero.err;
 
     const auto read = run_cli({config.simulate_option(), "read", "--zero"});
     EXPECT_EQ(read.exit_code, 6);

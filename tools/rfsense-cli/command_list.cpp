@@ -27,9 +27,8 @@ bool is_sensor(const std::string &description) {
 } // namespace
 
 ExitStatus run_list(const CommandLine & /*line*/) {
+    // A problem with the link's choice has been reported before any command runs.
     rfsense::link::Bus &bus = rfsense::link::active_bus();
-    if (const std::string &bus_error = rfsense::link::active_bus_error(); !bus_error.empty())
-        report_error(std::string("simulator: ") + bus_error);
 
     uint32_t count = 0;
     if (const auto status = bus.list_devices(count); status != rfsense::link::Status::ok) {

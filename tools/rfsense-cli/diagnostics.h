@@ -7,5 +7,7 @@ namespace rfsense::cli {
 
 void report_error(const std::string &message);
 void report_warning(const std::string &message);
+// What the user can do next, below an error: each line of `text` indented by two spaces.
+void report_hint(const std::string &text);
 
 } // namespace rfsense::cli

@@ -5,8 +5,8 @@ namespace rfsense::cli {
 
 enum class ExitStatus : int {
     ok = 0,
-    usage = 1,              // bad command line
-    no_sensor = 2,          // no sensor attached (or the simulator configuration is unusable)
+    usage = 1,              // bad command line, or an unusable simulator configuration
+    no_sensor = 2,          // no sensor attached
     value_refused = 3,      // a setting outside what the sensor accepts
     sensor_lost = 4,        // the sensor stopped answering while in use
     not_responding = 5,     // the sensor was found but never reported ready

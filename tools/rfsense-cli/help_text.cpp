@@ -22,7 +22,9 @@ Commands:
 
 Global options:
       --simulate[=FILE]  use the simulated sensor bus: the built-in default sensor,
-                         or the bus described in the configuration FILE
+                         or the bus described in the configuration FILE of
+                         "key = value" lines (power_dbm = -20, or power_dbm = off
+                         for no RF; the README lists the keys)
       --data-dir DIR     folder of the sensor library's data files (tcd.dat, ...)
   -h, --help             show this help and exit
   -V, --version          show version information and exit
@@ -66,7 +68,7 @@ Environment:
 
 Exit status:
   0      success; a continuous read ended by SIGINT or SIGTERM included
-  1      usage error
+  1      usage error, or a simulator configuration that cannot be used
   2      no sensor connected
   3      value refused by the sensor (the message names the accepted range)
   4      sensor lost during the command

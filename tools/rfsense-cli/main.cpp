@@ -6,6 +6,7 @@
 #include "exit_status.h"
 #include "help_text.h"
 #include "platform.h"
+#include "session.h"
 
 #include <cstdio>
 #include <string>
@@ -56,6 +57,8 @@ int main(int argc, char **argv) {
         platform::set_environment("RFSENSE_SIM", *line.global.simulate);
         platform::set_environment("RFSENSE_LINK", "sim");
     }
+    if (const ExitStatus status = check_link_choice(); status != ExitStatus::ok)
+        return exit_code(status);
     platform::install_stop_handlers();
     return exit_code(dispatch(line));
 }

@@ -18,14 +18,36 @@ constexpr std::size_t serial_size = 20;
 
 void explain_missing_sensor() {
     report_error("no sensor connected");
-    // The library chose its bus from the same environment; asking ours tells why a simulated
-    // bus is empty (an unreadable or malformed configuration file).
-    rfsense::link::active_bus();
-    const std::string &bus_error = rfsense::link::active_bus_error();
-    if (!bus_error.empty()) report_error(std::string("simulator: ") + bus_error);
+    if (simulated_bus()) {
+        report_hint("The simulated bus holds no sensor; 'rfsense list' shows its devices. A "
+                    "[device]\nsection with kind = sensor in the simulator configuration adds "
+                    "one.");
+        return;
+    }
+    report_hint("Is it plugged in? 'rfsense list' shows the USB devices this computer sees.\n"
+                "Listed but not opened? Install the udev rule 60-rfsense.rules (see \"Permission "
+                "to\nopen the sensor\" in the README), then unplug and replug the sensor.\n"
+                "No sensor at hand? 'rfsense --simulate read' measures on a simulated one.");
 }
 
 } // namespace
+
+ExitStatus check_link_choice() {
+    // The library chooses its bus from the same environment, so it meets the same problem.
+    rfsense::link::active_bus();
+    const std::string &problem = rfsense::link::active_bus_error();
+    if (problem.empty()) return ExitStatus::ok;
+    if (simulated_bus()) {
+        report_error(problem);
+        return ExitStatus::usage;
+    }
+    report_warning(problem);
+    return ExitStatus::ok;
+}
+
+bool simulated_bus() {
+    return std::strcmp(rfsense::link::active_backend_name(), "sim") == 0;
+}
 
 const char *init_result_text(int code) {
     switch (code) {

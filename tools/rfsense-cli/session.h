@@ -32,6 +32,14 @@ class Session {
     SensorRecord *record_ = nullptr;
 };
 
+// Checks the link the environment chose, before any sensor is looked for. An unusable simulator
+// configuration is reported and stops the command (usage status); an unknown RFSENSE_LINK value
+// is a warning, since the real sensors are then used.
+ExitStatus check_link_choice();
+
+// True when the simulated bus stands in for real sensors.
+bool simulated_bus();
+
 // What a SensorInit result means, in the words shown to the user; nullptr for 1 (all loaded).
 const char *init_result_text(int code);
 

@@ -41,6 +41,10 @@ ExitStatus zero_sensor(SensorRecord *record) {
         return ExitStatus::ok;
     case SENSOR_ZERO_TOO_LARGE:
         report_error("zero too large: check no power is applied");
+        if (simulated_bus())
+            report_hint("The simulated sensor has RF power applied. Zero it with none: put\n"
+                        "'power_dbm = off' in a simulator configuration FILE and give "
+                        "--simulate=FILE.");
         return ExitStatus::zero_rejected;
     case SENSOR_NOT_CONNECTED:
         return report_sensor_lost();
