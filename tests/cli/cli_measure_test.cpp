@@ -309,6 +309,18 @@ TEST(Info, IdentityAndCalFactorTable) {
     EXPECT_EQ(rows, 30u) << result.out;
 }
 
+TEST(Info, ModelWithoutCalFactorTableSaysSo) {
+    const SimConfig config("description = USB Power Sensor RX6\n");
+    const auto result = run_cli({config.simulate_option(), "info", "--table"});
+    ASSERT_EQ(result.exit_code, 0) << result.err;
+    EXPECT_TRUE(contains(result.out, "RX6 (75GHz to 110GHz)")) << result.out;
+    EXPECT_TRUE(contains(result.out, "cal factor table:  none")) << result.out;
+    EXPECT_FALSE(contains(result.out, "points")) << result.out;
+    for (const auto &line : result.out_lines())
+        EXPECT_FALSE(std::regex_match(line, std::regex(R"( *[0-9.]+ [kMG]?Hz +[0-9.]+ %)")))
+            << line;
+}
+
 TEST(Continuous, StopsCleanlyOnSigint) {
     const auto result = run_cli({"--simulate", "read", "--continuous", "--format", "csv"},
                                 signal_after(SIGINT, std::chrono::milliseconds(800)));

@@ -5,8 +5,10 @@
 #include "session.h"
 #include "units_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <span>
 #include <string>
 
 namespace rfsense::cli {
@@ -58,12 +60,18 @@ ExitStatus run_info(const CommandLine &line) {
             SENSOR_DONE)
             return report_sensor_lost();
         if (count < 0 || count > table_capacity) count = 0;
-        std::printf("\ncal factor table (%d points):\n", count);
-        std::printf("%14s  %9s\n", "frequency", "factor");
-        for (int32_t i = 0; i < count; ++i) {
-            const auto at = static_cast<std::size_t>(i);
-            std::printf("%14s  %7.2f %%\n", format_frequency(frequencies[at]).c_str(),
-                        factors[at] * 100.0);
+        // Models without a table (RX6) report points with no frequency: not a table to show.
+        const auto points = std::span(frequencies).first(static_cast<std::size_t>(count));
+        if (std::none_of(points.begin(), points.end(), [](double hz) { return hz > 0.0; })) {
+            std::printf("\ncal factor table:  none (this model has no cal factor table)\n");
+        } else {
+            std::printf("\ncal factor table (%d points):\n", count);
+            std::printf("%14s  %9s\n", "frequency", "factor");
+            for (int32_t i = 0; i < count; ++i) {
+                const auto at = static_cast<std::size_t>(i);
+                std::printf("%14s  %7.2f %%\n", format_frequency(frequencies[at]).c_str(),
+                            factors[at] * 100.0);
+            }
         }
     }
     if (std::fflush(stdout) != 0) {
