@@ -30,13 +30,15 @@ struct Rect {
     bool operator==(const Rect &) const = default;
 };
 
-// One line of text in the "arial" face: (x, y) is the top-left corner of the line.
+// One line of text in the "arial" face: (x, y) is the top-left corner of the line. Lines of one
+// block (the same group, not 0) are drawn in one font size when they have to be made smaller.
 struct TextLine {
     int x = 0;
     int y = 0;
     Rgb colour;
     int font_px = 12;
     std::string text;
+    int group = 0;
     bool operator==(const TextLine &) const = default;
 };
 

@@ -16,16 +16,22 @@ constexpr int kSubLineStep = 12;
 
 constexpr std::array<const char *, 5> kLinearLimitUnits = {"uW", "mW", "W", "KW", "MW"};
 
+// Blocks of lines that keep one font size when they are fitted into the panel.
+enum Block : int { kSingleLine = 0, kOverloadBlock, kRelativeBlock, kLimitsBlock };
+
 class PanelWriter {
   public:
     explicit PanelWriter(std::vector<TextLine> &lines) : lines_(lines) {}
+    // Lines added from here on belong to `block`.
+    void begin(Block block) { block_ = block; }
     void add(int y, std::string text, Rgb colour = kPanelTextColour, int font = kLargeFont,
              int x = kPanelX) {
-        lines_.push_back({x, y, colour, font, std::move(text)});
+        lines_.push_back({x, y, colour, font, std::move(text), block_});
     }
 
   private:
     std::vector<TextLine> &lines_;
+    Block block_ = kSingleLine;
 };
 
 std::string frequency_line(double f) {
@@ -59,6 +65,7 @@ std::string relative_limit(double limit) {
 
 // Returns the y of the line after the relative-mode block.
 int relative_block(const StatusPanelInput &in, int y, PanelWriter &out) {
+    out.begin(kRelativeBlock);
     out.add(y, "Relative mode enabled");
     std::vector<std::string> sub;
     switch (in.meas_mode) {
@@ -87,10 +94,12 @@ int relative_block(const StatusPanelInput &in, int y, PanelWriter &out) {
         last += kSubLineStep;
         out.add(last, std::move(text));
     }
+    out.begin(kSingleLine);
     return last + 15;
 }
 
 void limits_block(const StatusPanelInput &in, int y, PanelWriter &out) {
+    out.begin(kLimitsBlock);
     if (in.limit_high_alarm) {
         out.add(y, "!!  HIGH LIMITS ALARM  !!", kAlarmTextColour);
         out.add(y + kSubLineStep, "REDUCE POWER NOW", kAlarmTextColour, kLargeFont, kAlarmHintX);
@@ -132,6 +141,7 @@ StatusPanel layout_status_panel(const StatusPanelInput &in, int client_width, in
     StatusPanel panel;
     const int left = client_width * 3 / 4;
     panel.clear = {left, 30, client_width - left, client_height - 30};
+    panel.text_right = client_width - kStatusPanelRightMargin;
     if (!in.info_panel_shown) return panel;
     panel.shown = true;
     PanelWriter out(panel.lines);
@@ -148,9 +158,11 @@ StatusPanel layout_status_panel(const StatusPanelInput &in, int client_width, in
     }
 
     if (in.sensor_overload) {
+        out.begin(kOverloadBlock);
         out.add(70, "!!  SENSOR OVERLOAD  !!", kAlarmTextColour, kSmallFont);
         out.add(80, "REDUCE POWER NOW TO", kAlarmTextColour, kSmallFont);
         out.add(90, "AVOID SENSOR DAMAGE", kAlarmTextColour, kSmallFont);
+        out.begin(kSingleLine);
         panel.wake_alarm_beep = in.overload_beep;
     }
 

@@ -50,10 +50,17 @@ struct StatusPanelInput {
     double limits_unit_mw = 1.0;
 };
 
+// The lines keep the positions of the layout. Where a line in its font would run past the
+// window's right edge or into the line below (the alarms, a drift warning in 'F, the overload
+// block's lines 10 pixels apart), it is drawn in a smaller font: see fit_text_lines.
+inline constexpr int kStatusPanelRightMargin = 3; // blank columns at the window's right edge
+inline constexpr int kStatusPanelMinFontPx = 9;   // the smallest font a line is fitted into
+
 struct StatusPanel {
     Rect clear;         // filled white first: from 3/4 of the width, y 30, to the bottom right
     bool shown = false; // info_panel_shown: the lines were laid out
     std::vector<TextLine> lines;
+    int text_right = 0;           // every line's text ends at or left of this x
     bool wake_alarm_beep = false; // overload with the overload beep on
 };
 

@@ -38,15 +38,35 @@ int ScreenPainter::draw_count(RepaintRequest code) const {
 
 // --- primitives ------------------------------------------------------------------------------
 
+const QFont &ScreenPainter::face_of(int pixels) {
+    auto it = fonts_.find(pixels);
+    if (it == fonts_.end()) it = fonts_.emplace(pixels, screen_font(pixels)).first;
+    return it->second;
+}
+
+// The text is drawn with its baseline at the line's y plus the font's ascent (see text()).
+TextInk ScreenPainter::measure(const std::string &line, int pixels) {
+    const QFontMetrics metrics(face_of(pixels));
+    const QString text = qt_text(line);
+    TextInk ink;
+    ink.advance = metrics.horizontalAdvance(text);
+    const QRect box = metrics.tightBoundingRect(text);
+    if (box.isEmpty()) return ink;
+    ink.advance = std::max(ink.advance, box.right() + 1);
+    ink.top = metrics.ascent() + box.top();
+    ink.bottom = metrics.ascent() + box.bottom();
+    return ink;
+}
+
 void ScreenPainter::fill(QPainter &p, const Rect &area, const Rgb &colour) {
     p.fillRect(area.x, area.y, area.width, area.height, colour_of(colour));
 }
 
 void ScreenPainter::text(QPainter &p, const TextLine &line) {
-    const QFont &font = resources_.fonts.of_size(line.font_px);
-    p.setFont(font);
+    const QFont &face = face_of(line.font_px);
+    p.setFont(face);
     p.setPen(colour_of(line.colour));
-    p.drawText(QPoint(line.x, line.y + QFontMetrics(font).ascent()), qt_text(line.text));
+    p.drawText(QPoint(line.x, line.y + QFontMetrics(face).ascent()), qt_text(line.text));
 }
 
 void ScreenPainter::centred(QPainter &p, const CentredText &line) {
@@ -210,10 +230,12 @@ void ScreenPainter::meter_frame(QPainter &p, int top) {
 }
 
 bool ScreenPainter::status_panel() {
-    const StatusPanel panel = take_status_panel(state_, image_.width(), image_.height());
+    StatusPanel panel = take_status_panel(state_, image_.width(), image_.height());
     QPainter p(&image_);
     fill(p, panel.clear, kPageColour);
     if (!panel.shown) return false;
+    fit_text_lines(panel.lines, panel.text_right, kStatusPanelMinFontPx,
+                   [this](const std::string &line, int pixels) { return measure(line, pixels); });
     p.setRenderHint(QPainter::TextAntialiasing);
     for (const TextLine &line : panel.lines) text(p, line);
     return panel.wake_alarm_beep;

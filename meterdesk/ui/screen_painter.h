@@ -5,8 +5,10 @@
 
 #include "meterdesk/core/ports.h"
 #include "meterdesk/core/readout_glyphs.h"
+#include "meterdesk/core/text_fit.h"
 #include "meterdesk/ui/screen_resources.h"
 
+#include <QFont>
 #include <QImage>
 
 #include <array>
@@ -55,6 +57,11 @@ class ScreenPainter {
     int draw_count(RepaintRequest code) const;
 
   private:
+    // The drawing's face with a cell `pixels` high.
+    const QFont &face_of(int pixels);
+    // Where `text` in that font reaches, from its line's top-left corner.
+    TextInk measure(const std::string &text, int pixels);
+
     void fill(QPainter &p, const Rect &area, const Rgb &colour);
     void text(QPainter &p, const TextLine &line);
     void centred(QPainter &p, const CentredText &text);
@@ -79,6 +86,7 @@ class ScreenPainter {
     QImage &image_;
     const ScreenResources &resources_;
     std::map<RepaintRequest, AreaPainter> area_painters_;
+    std::map<int, QFont> fonts_; // by cell height, made when first asked for
 
     std::size_t readout_length_ = kInitialReadoutLength; // characters of the last readout
     std::size_t temperature_cells_ = 0;                  // cells of the last temperature

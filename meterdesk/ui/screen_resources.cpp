@@ -74,10 +74,13 @@ int em_for_cell_height(int cell_pixels) {
     return static_cast<int>(std::lround(cell_pixels * 2048.0 / 2288.0));
 }
 
+QFont screen_font(int cell_pixels) {
+    return face(em_for_cell_height(cell_pixels));
+}
+
 ScreenFonts make_screen_fonts() {
-    return {face(em_for_cell_height(60)), face(em_for_cell_height(24)),
-            face(em_for_cell_height(18)), face(em_for_cell_height(16)),
-            face(em_for_cell_height(14)), face(em_for_cell_height(12))};
+    return {screen_font(60), screen_font(24), screen_font(18),
+            screen_font(16), screen_font(14), screen_font(12)};
 }
 
 GlyphStrips render_glyph_strips() {

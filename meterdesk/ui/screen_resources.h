@@ -20,6 +20,8 @@ struct ScreenFonts {
 // near face without it.
 ScreenFonts make_screen_fonts();
 int em_for_cell_height(int cell_pixels);
+// The drawing's face with a cell `cell_pixels` high (any height, not only the six above).
+QFont screen_font(int cell_pixels);
 
 // The digit glyphs (bitmap 232): 31 x 42 cells, digit d at x 31 d, "-" at 310, blank at 372,
 // "." at 403 (20 wide). The unit glyphs (bitmap 236): 42 high, the readout units 113 wide at

@@ -26,6 +26,9 @@ TEST_F(StatusPanelTest, FreshConnectShowsNotZeroedAndTheFrequency) {
     EXPECT_EQ(panel.lines[0], (TextLine{450, 55, kPanelTextColour, 12, "SENSOR NOT ZEROED"}));
     EXPECT_EQ(panel.lines[1], (TextLine{450, 110, kPanelTextColour, 14, "Frequency = 50.0MHz"}));
     EXPECT_FALSE(panel.wake_alarm_beep);
+    // The lines are fitted to end 3 pixels inside the window's right edge.
+    EXPECT_EQ(panel.text_right, 597);
+    EXPECT_EQ(layout_status_panel(in, 594, 281).text_right, 591);
 }
 
 TEST_F(StatusPanelTest, HiddenPanelOnlyClears) {
@@ -55,9 +58,15 @@ TEST_F(StatusPanelTest, OverloadWarnsInRedAndWakesTheBeepOnlyWithOverloadBeep) {
     in.sensor_overload = true;
     StatusPanel panel = layout();
     ASSERT_EQ(panel.lines.size(), 4u);
-    EXPECT_EQ(panel.lines[0], (TextLine{450, 70, kAlarmTextColour, 12, "!!  SENSOR OVERLOAD  !!"}));
+    EXPECT_EQ(panel.lines[0], (TextLine{450, 70, kAlarmTextColour, 12, "!!  SENSOR OVERLOAD  !!",
+                                        panel.lines[0].group}));
     EXPECT_EQ(panel.lines[1].text, "REDUCE POWER NOW TO");
     EXPECT_EQ(panel.lines[2].y, 90);
+    // The three lines keep one font size when they are fitted into the panel.
+    EXPECT_NE(panel.lines[0].group, 0);
+    EXPECT_EQ(panel.lines[1].group, panel.lines[0].group);
+    EXPECT_EQ(panel.lines[2].group, panel.lines[0].group);
+    EXPECT_EQ(panel.lines[3].group, 0); // the frequency
     EXPECT_FALSE(panel.wake_alarm_beep);
     in.overload_beep = true;
     EXPECT_TRUE(layout().wake_alarm_beep);
@@ -89,7 +98,19 @@ TEST_F(StatusPanelTest, DbmBlocksStackDownTheirLinesWithAHighAlarm) {
         {450, 206, kAlarmTextColour, 14, "!!  HIGH LIMITS ALARM  !!"},
         {455, 218, kAlarmTextColour, 14, "REDUCE POWER NOW"},
     };
-    EXPECT_EQ(panel.lines, expected);
+    std::vector<TextLine> placed = panel.lines;
+    for (TextLine &line : placed) line.group = 0;
+    EXPECT_EQ(placed, expected);
+    // The relative block and the alarm with its hint each keep one font size when fitted.
+    std::vector<int> groups;
+    for (const TextLine &line : panel.lines) groups.push_back(line.group);
+    const int relative = groups[3];
+    const int limits = groups[7];
+    EXPECT_NE(relative, 0);
+    EXPECT_NE(limits, 0);
+    EXPECT_NE(relative, limits);
+    EXPECT_EQ(groups,
+              (std::vector<int>{0, 0, 0, relative, relative, relative, relative, limits, limits}));
 
     in.limit_high_alarm = false;
     const std::vector<std::string> low = texts();

@@ -354,6 +354,72 @@ TEST_F(MeterAppTest, StatusPanelShowsTheAlarmsInRed) {
     screenshot("status_panel_alarms");
 }
 
+// Pixels in `area` that are not white (text edges included).
+bool inked(QRgb p) {
+    return std::min({qRed(p), qGreen(p), qBlue(p)}) < 235;
+}
+
+int inked_pixels(const QImage &image, const QRect &area) {
+    int count = 0;
+    const QRect clipped = area.intersected(image.rect());
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y)
+        for (int x = clipped.left(); x <= clipped.right(); ++x)
+            if (inked(image.pixel(x, y))) ++count;
+    return count;
+}
+
+// Bands of consecutive rows of `area` that hold ink: lines of text that touch make one band.
+int ink_bands(const QImage &image, const QRect &area) {
+    int bands = 0;
+    bool in_band = false;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const bool ink = inked_pixels(image, QRect(area.left(), y, area.width(), 1)) > 0;
+        if (ink && !in_band) ++bands;
+        in_band = ink;
+    }
+    return bands;
+}
+
+TEST_F(MeterAppTest, TheWidestStatusLinesFitInsideTheWindowWithoutTouching) {
+    configure("power_dbm = 40\n"); // the sensor is overloaded
+    start();
+    ASSERT_TRUE(wait_measuring());
+    ASSERT_TRUE(wait([&] { return state().sensor_overload.load(); }));
+    QMetaObject::invokeMethod(&window(), [&] {
+        state().temperature_celsius = false;
+        state().zero_done = true;
+        state().zero_drift_warning = true;
+        state().zero_temperature_shift = 6.2; // "ZERO SENSOR (11.2'F SHIFT)"
+        state().offset_enabled = true;
+        state().offset_db = -10.0;
+        state().duty_cycle_enabled = true;
+        state().duty_cycle_percent = 100.0;
+        state().relative_enabled = true;
+        state().relative_ref_db = -10.0;
+        state().maxmin_record = true;
+        state().maxmin_reset_request = true;
+        state().limits_enabled = true; // 40 dBm is above the high limit of 20 dBm
+        state().status_repaint_request = true;
+    });
+    ASSERT_TRUE(wait([&] {
+        return state().limit_high_alarm && !state().status_repaint_request &&
+               !window().repaints_pending();
+    }));
+    ASSERT_TRUE(wait_next_readout());
+    screenshot("status_panel_widest");
+
+    // Drift warning, the overload block's three lines 10 pixels apart, frequency, offset, duty
+    // cycle, the relative block of four lines 12 apart, and the high alarm with its hint.
+    const QRect panel(446, 31, 594 - 446, 281 - 31);
+    EXPECT_EQ(ink_bands(image(), panel), 1 + 3 + 1 + 1 + 1 + 4 + 2);
+    // Nothing reaches the last three columns of the window.
+    EXPECT_EQ(inked_pixels(image(), QRect(591, 31, 3, 250)), 0);
+    // Every line is there, in red or in the panel's blue.
+    EXPECT_GT(pixels_of(image(), QRect(446, 50, 148, 50), QColor(250, 0, 0)), 300);
+    EXPECT_GT(pixels_of(image(), QRect(446, 200, 148, 35), QColor(250, 0, 0)), 150);
+    EXPECT_GT(pixels_of(image(), QRect(446, 105, 148, 95), QColor(90, 130, 210)), 400);
+}
+
 TEST_F(MeterAppTest, ZeroShowsTheProgressBoxAndMarksTheSensorZeroed) {
     configure("power_dbm = off\n");
     start();
