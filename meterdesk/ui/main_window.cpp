@@ -3,15 +3,18 @@
 #include "meterdesk/core/app_state.h"
 #include "meterdesk/core/paths.h"
 #include "meterdesk/core/settings_files.h"
+#include "meterdesk/core/window_placement.h"
 #include "meterdesk/ui/screen_widget.h"
 #include "meterdesk/ui/toolbar_set.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QShortcut>
 
 #include <climits>
@@ -21,6 +24,10 @@ namespace {
 
 constexpr const char *kCloseCaption = "Zyn Quorix USB Power Sensor";
 constexpr const char *kExitCaption = "Zyn Quorix USB Sensor";
+
+Rect rect_of(const QRect &r) {
+    return {r.x(), r.y(), r.width(), r.height()};
+}
 
 QString menu_text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -265,6 +272,31 @@ void MainWindow::restore_position() {
     // The frame is fixed-size (its drawing is in pixels), so only the position is taken.
     if (auto rect = load_window_position(paths::window_position_file()))
         move(rect->left, rect->top);
+    keep_on_screen();
+}
+
+// A position on a screen that is gone (a monitor removed, a lower resolution) would leave the
+// fixed-size window where nobody can reach it: it is moved inside the screens there are.
+void MainWindow::keep_on_screen() {
+    std::vector<Rect> areas;
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    if (primary != nullptr) areas.push_back(rect_of(primary->availableGeometry()));
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen != primary) areas.push_back(rect_of(screen->availableGeometry()));
+    }
+    const QRect frame = frameGeometry();
+    const WindowPlace place =
+        place_window(frame.x(), frame.y(), frame.width(), frame.height(), areas);
+    if (place.x != frame.x() || place.y != frame.y()) move(place.x, place.y);
+}
+
+void MainWindow::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    // Only now has the window its final size.
+    if (!placed_) {
+        placed_ = true;
+        keep_on_screen();
+    }
 }
 
 void MainWindow::save_position() const {

@@ -74,7 +74,8 @@ class MainWindow : public QMainWindow {
     // --- window ---
     // "Exit" (40007): asks "OK to exit?" with confirm_exit; otherwise saves the position.
     void exit_command();
-    // Moves the window to the position "pos.dat" holds, if any.
+    // Moves the window to the position "pos.dat" holds, if any, kept inside the available area
+    // of the screens.
     void restore_position();
     void save_position() const;
     // "R": clears the client area and redraws the screens that are up.
@@ -101,8 +102,11 @@ class MainWindow : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
   private:
+    // Moves the window inside the available area of the screens when it is not.
+    void keep_on_screen();
     void schedule_flush();
     void dispatch(int command_id);
     void timer_fired(int timer_id);
@@ -134,6 +138,7 @@ class MainWindow : public QMainWindow {
     std::set<int> disabled_;
 
     bool closing_confirmed_ = false;
+    bool placed_ = false; // kept on screen at the first show
 };
 
 } // namespace meterdesk::ui

@@ -12,8 +12,10 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QToolBar>
 
@@ -326,6 +328,25 @@ TEST_F(MeterAppTest, ExitWithoutConfirmationSavesThePositionThatTheNextStartRest
     app.reset();
     start();
     EXPECT_EQ(window().frameGeometry().topLeft(), QPoint(rect->left, rect->top));
+}
+
+TEST_F(MeterAppTest, APositionOffEveryScreenIsBroughtBackInside) {
+    configure("plugged = 0\n");
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    // Where a removed monitor was: far right and below, or far left and above.
+    for (const QPoint corner :
+         {QPoint(area.right() + 4000, area.bottom() + 3000), QPoint(-5000, -4000)}) {
+        const meterdesk::WindowRect saved{corner.y() + 325, corner.x(), corner.x() + 600,
+                                          corner.y()};
+        ASSERT_TRUE(
+            meterdesk::save_window_position(meterdesk::paths::window_position_file(), saved));
+        start();
+        const QRect frame = window().frameGeometry();
+        EXPECT_TRUE(area.contains(frame))
+            << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+        ASSERT_TRUE(app->shutdown());
+        app.reset();
+    }
 }
 
 TEST_F(MeterAppTest, StatusPanelShowsTheAlarmsInRed) {
