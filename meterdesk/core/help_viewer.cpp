@@ -28,7 +28,7 @@ std::optional<std::string> stream_help_document(HelpStreamReader &reader, Ui &ui
 }
 
 HelpView show_help_topic(HelpStreamReader &reader, Ui &ui, const std::filesystem::path &install_dir,
-                         int index) {
+                         int index, const std::vector<std::filesystem::path> &shipped) {
     HelpView view;
     view.background = kApplicationHelpPane;
     const std::optional<HelpTopic> topic = help_topic(index);
@@ -37,7 +37,7 @@ HelpView show_help_topic(HelpStreamReader &reader, Ui &ui, const std::filesystem
         return view;
     }
     view.title = help_window_title(*topic);
-    reader.arm(help_topic_path(install_dir, *topic), index);
+    reader.arm(paths::find_help_file(install_dir, shipped, topic->file_name), index);
     if (std::optional<std::string> document =
             stream_help_document(reader, ui, application_help_missing(*topic))) {
         view.rtf = std::move(*document);

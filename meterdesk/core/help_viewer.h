@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace meterdesk {
 
@@ -30,10 +31,12 @@ struct HelpView {
     bool loaded = false; // the document was streamed
 };
 
-// Shows topic `index` of the application: arms the reader with the topic's file under
-// `install_dir`, streams it, and returns what the window shows. The no-topic index (8) and the
-// unused indexes load nothing and leave the reader armed.
+// Shows topic `index` of the application: arms the reader with the topic's file, streams it,
+// and returns what the window shows. The file is looked for under `install_dir`, then under
+// the folders of data the program ships (paths::shipped_data_folders); when none has it, the
+// path under `install_dir` is streamed, which warns that it is missing. The no-topic index (8)
+// and the unused indexes load nothing and leave the reader armed.
 HelpView show_help_topic(HelpStreamReader &reader, Ui &ui, const std::filesystem::path &install_dir,
-                         int index);
+                         int index, const std::vector<std::filesystem::path> &shipped = {});
 
 } // namespace meterdesk

@@ -1,8 +1,10 @@
 #include "meterdesk/core/paths.h"
 
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace meterdesk::paths {
@@ -109,6 +111,95 @@ fs::path resolve(const fs::path &base, std::string_view relative) {
         result /= part;
     }
     return result;
+}
+
+bool create_app_folders(const fs::path &app_dir) {
+    const fs::path root = quorix_root();
+    const std::pair<const fs::path *, const char *> folders[] = {
+        {&app_dir, "."},
+        {&root, "."},
+        {&app_dir, "Save Recall"},
+        {&app_dir, "Trace/Save Recall"},
+        {&app_dir, "test/data collection"},
+        {&root, "Stats"},
+        {&root, "Firmware"},
+    };
+    bool all = true;
+    for (const auto &[base, relative] : folders) {
+        std::error_code error;
+        const fs::path folder = resolve(*base, relative);
+        fs::create_directories(folder, error);
+        if (error || !fs::is_directory(folder, error)) all = false;
+    }
+    return all;
+}
+
+namespace {
+
+// The build tree holds CMakeCache.txt; the program sits in it or a folder or two below.
+std::optional<fs::path> build_tree_of(const fs::path &program_folder) {
+    std::error_code error;
+    fs::path folder = program_folder;
+    for (int level = 0; level < 3 && !folder.empty(); ++level) {
+        if (fs::is_regular_file(folder / "CMakeCache.txt", error)) return folder;
+        if (folder == folder.parent_path()) break;
+        folder = folder.parent_path();
+    }
+    return std::nullopt;
+}
+
+void add_folder(std::vector<fs::path> &folders, const fs::path &folder) {
+    std::error_code error;
+    if (folder.empty() || !fs::is_directory(folder, error)) return;
+    const fs::path normal = fs::weakly_canonical(folder, error);
+    const fs::path &entry = error ? folder : normal;
+    for (const fs::path &known : folders) {
+        if (known == entry) return;
+    }
+    folders.push_back(entry);
+}
+
+fs::path find_shipped(const fs::path &app_dir, const std::vector<fs::path> &shipped,
+                      std::initializer_list<std::string_view> names) {
+    std::error_code error;
+    auto in = [&](const fs::path &folder) -> std::optional<fs::path> {
+        for (std::string_view name : names) {
+            const fs::path file = resolve(folder, name);
+            if (fs::is_regular_file(file, error)) return file;
+        }
+        return std::nullopt;
+    };
+    if (auto file = in(app_dir)) return *file;
+    for (const fs::path &folder : shipped) {
+        if (auto file = in(folder)) return *file;
+    }
+    return resolve(app_dir, *names.begin());
+}
+
+} // namespace
+
+std::vector<fs::path> shipped_data_folders(const fs::path &program_folder) {
+    std::vector<fs::path> folders;
+    if (program_folder.empty()) return folders;
+    if (auto tree = build_tree_of(program_folder)) add_folder(folders, *tree);
+#ifdef METERDESK_DATA_FROM_PROGRAM
+    // The installed data folder relative to the installed program, wherever the prefix is.
+    add_folder(folders, program_folder / METERDESK_DATA_FROM_PROGRAM);
+#endif
+#ifdef METERDESK_INSTALLED_DATA
+    add_folder(folders, fs::path(METERDESK_INSTALLED_DATA));
+#endif
+    return folders;
+}
+
+fs::path find_help_file(const fs::path &app_dir, const std::vector<fs::path> &shipped,
+                        std::string_view file_name) {
+    const std::string relative = "help/" + std::string(file_name);
+    return find_shipped(app_dir, shipped, {relative});
+}
+
+fs::path find_welcome_tune(const fs::path &app_dir, const std::vector<fs::path> &shipped) {
+    return find_shipped(app_dir, shipped, {"UTOPIA.WAV", "Sound/UTOPIA.WAV"});
 }
 
 bool holds_installation(const fs::path &dir) {

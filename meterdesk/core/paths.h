@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace meterdesk::paths {
 
@@ -38,9 +39,32 @@ fs::path select_app_dir(const std::optional<fs::path> &app_dir_option, const fs:
 // Components that do not exist keep the given spelling.
 fs::path resolve(const fs::path &base, std::string_view relative);
 
+// Creates app_dir, the install root and the folders below them that the meter writes into
+// ("Save Recall", "Trace/Save Recall", "test/data collection" in app_dir; "Stats" and
+// "Firmware" in the install root), each in the installer's spelling unless it already exists
+// in another case. Returns false when one could not be created (writes there then fail
+// silently, as every write of the small state files may).
+bool create_app_folders(const fs::path &app_dir);
+
+// Read-only data the program ships (help topics, the welcome tune) is looked for in app_dir,
+// then in these folders: the build tree the program runs from (which holds the data as an
+// application folder does, so a build works before any installation), then the installed
+// data folder (which holds it as the installation medium does: "Help", "Sound"). Only folders
+// that exist are listed.
+std::vector<fs::path> shipped_data_folders(const fs::path &program_folder);
+
+// The file of a help topic ("help/<file_name>") in the first of app_dir and `shipped` that has
+// it; app_dir's path when none has (showing it then warns that the file is missing).
+fs::path find_help_file(const fs::path &app_dir, const std::vector<fs::path> &shipped,
+                        std::string_view file_name);
+
+// The welcome tune, "UTOPIA.WAV" (on the installation medium "Sound/UTOPIA.WAV"), in the first
+// of app_dir and `shipped` that has it; app_dir's path when none has.
+fs::path find_welcome_tune(const fs::path &app_dir, const std::vector<fs::path> &shipped);
+
 // Locations derived from app_dir and the roots.
 fs::path settings_file(const fs::path &app_dir);     // "AppSettings.dat"
-fs::path welcome_tune(const fs::path &app_dir);      // "UTOPIA.WAV"
+fs::path welcome_tune(const fs::path &app_dir);      // "UTOPIA.WAV" in app_dir
 fs::path window_position_file();                     // "pos.dat" in the install root
 fs::path setup_folder(const fs::path &app_dir);      // "Save recall"
 fs::path startup_firmware_folder();                  // "firmware" in the install root

@@ -10,12 +10,18 @@
 #include "meterdesk/ui/qt_sound.h"
 #include "meterdesk/ui/qt_ui.h"
 
+#include <QCoreApplication>
+
 #include <system_error>
 
 namespace meterdesk::ui {
 namespace {
 
 constexpr int kWindowSplashPeriodMs = 4000; // the thread's start makes it 5000
+
+std::filesystem::path program_folder() {
+    return QCoreApplication::applicationDirPath().toStdString();
+}
 
 std::filesystem::path startup_folder() {
     std::error_code error;
@@ -26,7 +32,10 @@ std::filesystem::path startup_folder() {
 } // namespace
 
 Application::Application(ApplicationConfig config)
-    : config_(std::move(config)), state_(std::make_unique<AppState>()),
+    : config_(std::move(config)),
+      shipped_data_(config_.shipped_data ? *config_.shipped_data
+                                         : paths::shipped_data_folders(program_folder())),
+      state_(std::make_unique<AppState>()),
       sound_(std::make_unique<QtSound>(config_.use_audio && config_.sound == nullptr)),
       active_sound_(config_.sound != nullptr ? config_.sound : sound_.get()),
       ui_(std::make_unique<QtUi>()), panels_(std::make_unique<PanelRegistry>()),
@@ -41,7 +50,7 @@ Application::Application(ApplicationConfig config)
     beeper_ = std::make_unique<AlarmBeeper>(*active_sound_, *state_);
     window_->set_alarm_wake([beeper = beeper_.get()] { beeper->wake(); });
     if (config_.register_dialogs)
-        register_dialog_set(*panels_, DialogContext{*state_, *ui_, *measurement_});
+        register_dialog_set(*panels_, DialogContext{*state_, *ui_, *measurement_, shipped_data_});
 }
 
 Application::~Application() {
@@ -73,6 +82,9 @@ void Application::start() {
     window_->restore_position();
 
     const auto app_dir = paths::select_app_dir(config_.app_dir, startup_folder());
+    // A machine without an installation has none of the folders yet; failures stay silent
+    // like every write of the state files.
+    paths::create_app_folders(app_dir);
     state.app_dir = app_dir.string();
     state.settings_path = paths::settings_file(app_dir).string();
     apply_app_settings(state, load_app_settings(paths::settings_file(app_dir)));
@@ -83,7 +95,8 @@ void Application::start() {
 
     state.brand_label = "Zyn Quorix";
     state.firmware_dir = paths::startup_firmware_folder().string();
-    if (state.play_welcome_tune) active_sound_->play_wav(paths::welcome_tune(app_dir).string());
+    if (state.play_welcome_tune)
+        active_sound_->play_wav(paths::find_welcome_tune(app_dir, shipped_data_).string());
     ui_->start_timer(kSplashTimer, kWindowSplashPeriodMs);
 
     window_->show();

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace meterdesk {
 class AlarmBeeper;
@@ -38,6 +39,9 @@ struct ApplicationConfig {
     bool use_audio = true;        // false: silent (tests, benchmarks)
     Sound *sound = nullptr;       // replaces Qt Multimedia when set (tests); not owned
     bool register_dialogs = true; // the standard dialog set (dialog_set.h)
+    // Where the data the program ships (help topics, the welcome tune) is looked for after
+    // app_dir. Default: beside the program (paths::shipped_data_folders).
+    std::optional<std::vector<std::filesystem::path>> shipped_data;
 };
 
 class Application {
@@ -50,8 +54,9 @@ class Application {
     // Registers extra panels and dialogs before start() (tests, later modules).
     PanelRegistry &panels() { return *panels_; }
 
-    // The start-up sequence: window position, app_dir and "AppSettings.dat", splash, welcome
-    // tune, timer 1, show the window, create the panels, start the measurement thread.
+    // The start-up sequence: window position, app_dir (created with the folders the meter
+    // writes into) and "AppSettings.dat", splash, welcome tune, timer 1, show the window,
+    // create the panels, start the measurement thread.
     void start();
 
     // Stops the threads in order within `limit` each. Returns false when one did not stop (it
@@ -70,6 +75,7 @@ class Application {
 
   private:
     ApplicationConfig config_;
+    std::vector<std::filesystem::path> shipped_data_;
     std::unique_ptr<AppState> state_;
     std::unique_ptr<QtSound> sound_;
     Sound *active_sound_ = nullptr; // sound_, or the configured replacement

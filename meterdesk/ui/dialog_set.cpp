@@ -15,14 +15,15 @@ void register_dialog_set(PanelRegistry &panels, const DialogContext &context) {
     Ui &ui = context.ui;
 
     // The help window shows the topic its caller has put into AppState::help_topic.
-    panels.add_panel(kHelpBox, {[&state, &ui](QWidget *owner) -> QWidget * {
-                                    return new HelpBox(state, ui, owner);
-                                },
-                                [](QWidget &panel) {
-                                    if (auto *box = dynamic_cast<HelpBox *>(&panel))
-                                        box->show_current_topic();
-                                },
-                                {}});
+    panels.add_panel(kHelpBox,
+                     {[&state, &ui, shipped = context.shipped_data](QWidget *owner) -> QWidget * {
+                          return new HelpBox(state, ui, owner, shipped);
+                      },
+                      [](QWidget &panel) {
+                          if (auto *box = dynamic_cast<HelpBox *>(&panel))
+                              box->show_current_topic();
+                      },
+                      {}});
 
     // Ctrl+S: the Application Settings dialog, showing the settings afresh at every opening.
     panels.add_panel(kAppSettingsBox, {[&state, &ui](QWidget *owner) -> QWidget * {

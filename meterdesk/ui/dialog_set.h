@@ -2,6 +2,9 @@
 // at start-up. Each dialog module adds its own lines to register_dialog_set().
 #pragma once
 
+#include <filesystem>
+#include <vector>
+
 namespace meterdesk {
 struct AppState;
 class Ui;
@@ -16,6 +19,8 @@ struct DialogContext {
     AppState &state;
     Ui &ui;
     MeasurementThread &measurement;
+    // Where the data the program ships is looked for after app_dir (help topics).
+    std::vector<std::filesystem::path> shipped_data = {};
 };
 
 void register_dialog_set(PanelRegistry &panels, const DialogContext &context);

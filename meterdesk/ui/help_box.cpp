@@ -13,7 +13,9 @@
 
 namespace meterdesk::ui {
 
-HelpBox::HelpBox(AppState &state, Ui &ui, QWidget *owner) : QDialog(owner), state_(state), ui_(ui) {
+HelpBox::HelpBox(AppState &state, Ui &ui, QWidget *owner,
+                 std::vector<std::filesystem::path> shipped)
+    : QDialog(owner), state_(state), ui_(ui), shipped_(std::move(shipped)) {
     setObjectName(QStringLiteral("HelpBox"));
     setModal(false);
 
@@ -51,7 +53,7 @@ int HelpBox::topic() const {
 
 void HelpBox::show_topic(int index) {
     state_.help_topic = index;
-    const HelpView view = show_help_topic(reader_, ui_, state_.app_dir.get(), index);
+    const HelpView view = show_help_topic(reader_, ui_, state_.app_dir.get(), index, shipped_);
     if (view.title.empty()) return; // no such topic: nothing is loaded or shown
     pane_->clear();
     if (view.loaded) fill_text_document(*pane_->document(), rtf::read(view.rtf));

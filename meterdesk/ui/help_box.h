@@ -9,6 +9,9 @@
 
 #include <QDialog>
 
+#include <filesystem>
+#include <vector>
+
 class QTextEdit;
 
 namespace meterdesk {
@@ -20,8 +23,10 @@ namespace meterdesk::ui {
 
 class HelpBox : public QDialog {
   public:
-    // The help files are looked up under the state's app_dir when a topic is shown.
-    HelpBox(AppState &state, Ui &ui, QWidget *owner = nullptr);
+    // The help files are looked up under the state's app_dir when a topic is shown, then in
+    // the folders of data the program ships (`shipped`, see paths::shipped_data_folders).
+    HelpBox(AppState &state, Ui &ui, QWidget *owner = nullptr,
+            std::vector<std::filesystem::path> shipped = {});
 
     // Makes `index` the program's help topic (AppState::help_topic), loads it (0..3, 9, 10;
     // see help_topic), sets the title "Help for " + caption and brings the window up. Indexes
@@ -42,6 +47,7 @@ class HelpBox : public QDialog {
   private:
     AppState &state_;
     Ui &ui_;
+    const std::vector<std::filesystem::path> shipped_;
     HelpStreamReader reader_;
     QTextEdit *pane_;
 };

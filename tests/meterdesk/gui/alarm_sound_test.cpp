@@ -3,6 +3,8 @@
 #include "meterdesk/core/paths.h"
 #include "meterdesk/gui/support/meter_app_fixture.h"
 
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -44,7 +46,14 @@ TEST_F(MeterAppTest, WelcomeTuneAtStartAndHighLimitBeepsWhileTheAlarmHolds) {
     make(c);
     start();
     ASSERT_EQ(sound.wavs().size(), 1u); // no "AppSettings.dat": the tune plays
-    EXPECT_EQ(sound.wavs()[0], meterdesk::paths::welcome_tune(app_dir.path()).string());
+    // The app folder holds no tune: the one the build made is played, a PCM WAV file.
+    std::ifstream tune(sound.wavs()[0], std::ios::binary);
+    std::string header(44, '\0');
+    ASSERT_TRUE(tune.read(header.data(), 44)) << sound.wavs()[0];
+    EXPECT_EQ(header.substr(0, 4), "RIFF");
+    EXPECT_EQ(header.substr(8, 8), "WAVEfmt ");
+    EXPECT_EQ(header.substr(36, 4), "data");
+    EXPECT_GT(std::filesystem::file_size(sound.wavs()[0]), 20000u); // about a second of sound
 
     ASSERT_TRUE(wait_measuring());
     EXPECT_TRUE(window().timer_active(meterdesk::kZeroDriftTimer)); // started on connect

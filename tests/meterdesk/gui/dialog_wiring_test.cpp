@@ -3,6 +3,7 @@
 // "AppSettings.dat", and the zero's progress box is the ZeroingProgressBox.
 #include "meterdesk/core/command_ids.h"
 #include "meterdesk/core/help_file.h"
+#include "meterdesk/core/settings_files.h"
 #include "meterdesk/gui/support/meter_app_fixture.h"
 #include "meterdesk/ui/app_settings_box.h"
 #include "meterdesk/ui/help_box.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <vector>
 
 #include <QEvent>
 #include <QProgressBar>
@@ -62,6 +64,9 @@ TEST_F(DialogWiringTest, HelpCommandShowsTheApplicationTopic) {
 
 TEST_F(DialogWiringTest, MissingHelpFileWarnsThroughTheApplicationsMessageBox) {
     configure();
+    auto c = config();
+    c.shipped_data = std::vector<fs::path>{}; // not even the build tree's topics
+    make(c);
     start();
     MessageBoxAnswerer answerer(QMessageBox::Ok);
     click_button(9011);
@@ -95,6 +100,50 @@ TEST_F(DialogWiringTest, CtrlSOpensTheSettingsAndApplyWritesTheFile) {
     std::ifstream in(app_dir.path() / "AppSettings.dat", std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(in), {}};
     EXPECT_EQ(bytes, std::string("\x01\x00\x00\x00", 4));
+}
+
+// A machine where the meter was never installed: an empty home folder, no --app-dir, run from
+// the build tree as the README's commands do.
+TEST_F(DialogWiringTest, OnAFreshMachineSettingsPositionAndHelpWork) {
+    ScratchFolder fresh_home;
+    ScopedEnv home_env("HOME", fresh_home.path().string());
+    ScopedEnv data_env("XDG_DATA_HOME", std::nullopt);
+    ScopedEnv quorix_env("QUORIX_HOME", std::nullopt);
+    const fs::path root = fresh_home.path() / ".local" / "share" / "Quorix";
+    configure();
+    auto c = config();
+    c.app_dir.reset();
+    make(c);
+    start();
+    EXPECT_EQ(state().app_dir.get(), root.string());
+    EXPECT_TRUE(fs::is_directory(root));
+    ASSERT_TRUE(wait_measuring());
+
+    // Apply in the settings dialog writes "AppSettings.dat".
+    key(Qt::Key_S);
+    auto *settings =
+        dynamic_cast<meterdesk::ui::AppSettingsBox *>(app->panels().panel("AppSettingsBox"));
+    ASSERT_NE(settings, nullptr);
+    ASSERT_TRUE(settings->isVisible());
+    QTest::mouseClick(settings->findChild<QAbstractButton *>("id1627"), Qt::LeftButton);
+    QTest::mouseClick(settings->findChild<QAbstractButton *>("id1628"), Qt::LeftButton);
+    std::ifstream in(root / "AppSettings.dat", std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(bytes, std::string("\x01\x01\x00\x01", 4)); // confirm on exit now on
+
+    // Help shows the application topic, found in the build tree, without a warning.
+    MessageBoxAnswerer answerer(QMessageBox::Ok);
+    window().menu_action(meterdesk::kCmdHelp)->trigger();
+    auto *help = dynamic_cast<meterdesk::ui::HelpBox *>(app->panels().panel("HelpBox"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(answerer.seen().isEmpty()) << answerer.seen().join("; ").toStdString();
+    EXPECT_EQ(help->pane()->document()->firstBlock().text(), "Zyn Quorix USB Power Sensor");
+    help->reject();
+
+    // Saving the window position writes "pos.dat" beside it.
+    window().save_position();
+    EXPECT_TRUE(meterdesk::load_window_position(root / "pos.dat").has_value());
 }
 
 // Follows every ZeroingProgressBox that is shown: its range and the highest value its bar
