@@ -26,6 +26,12 @@ inline constexpr std::array<int, 7> kConnectionDependentCommands = {
     kCmdControlPanel, kCmdZeroSensor,       kCmdTrace, kCmdSaveSetup,
     kCmdRecallSetup,  kCmdFirmwareDownload, kCmdStats};
 
+// Buttons of the measurement toolbar that work on the readout (frequency, log/linear, display
+// setup, resolution) or print it. Like the connection-dependent commands they are greyed from
+// the start, so that nothing can be done to the splash; they are enabled when the measurement
+// thread takes the window over.
+inline constexpr std::array<int, 5> kMeasurementToolbarCommands = {9002, 9003, 9004, 9005, 9010};
+
 // The menu resource installed in each view mode (0 measurement, 1..3 trace, 4 statistics).
 inline constexpr std::array<std::string_view, 5> kViewModeMenus = {
     "Zyn_Menu", "Trace_Menu_1", "Trace_Menu_2", "Trace_Menu_3", "Stats_Menu"};

@@ -118,6 +118,7 @@ void MeasurementThread::Shared::take_over_window() {
     state.splash_shown = false;
     ui.repaint(RepaintRequest::kClear);
     ui.install_menu(kStandardMenu);
+    for (int command : kMeasurementToolbarCommands) ui.enable_command(command, true);
     state.startup_phase = kStartupTakenOver;
 }
 
@@ -296,6 +297,10 @@ MeasurementThread::~MeasurementThread() {
 
 void MeasurementThread::start() {
     if (worker_) return;
+    // Until this thread has taken the window over, the commands that need a sensor or act on
+    // the readout stay greyed; the splash is all there is.
+    for (int command : kConnectionDependentCommands) shared_->ui.enable_command(command, false);
+    for (int command : kMeasurementToolbarCommands) shared_->ui.enable_command(command, false);
     shared_->ui.start_timer(kSplashTimer, kStartupSplashTimerMs);
     worker_ = std::make_unique<Worker>();
     worker_->resume([shared = shared_] { shared->run(); });

@@ -51,7 +51,9 @@ class MeasurementThread {
     MeasurementThread(const MeasurementThread &) = delete;
     MeasurementThread &operator=(const MeasurementThread &) = delete;
 
-    // Starts main-window timer 1 (5000 ms) and the thread, which waits for startup_phase 1.
+    // Greys the connection-dependent commands and the measurement toolbar's readout commands,
+    // starts main-window timer 1 (5000 ms) and the thread, which waits for startup_phase 1; it
+    // enables the toolbar commands when it takes the window over, the others on connect.
     void start();
 
     // Ends the thread and closes the session so that the device is released. A blocking

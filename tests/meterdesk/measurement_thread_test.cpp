@@ -158,8 +158,14 @@ TEST_F(MeterTest, ThreadWaitsForTheSplashToEnd) {
     std::this_thread::sleep_for(60ms);
     EXPECT_EQ(state.connection_state, meterdesk::kConnectionClosed);
     EXPECT_EQ(ui.count(Kind::install_menu), 0);
+    // Nothing can be done to the splash: the sensor and readout commands are greyed.
+    expect_commands(ui, false);
+    for (int id : meterdesk::kMeasurementToolbarCommands)
+        EXPECT_EQ(ui.command_enabled(id), false) << id;
     state.startup_phase = meterdesk::kStartupSplashDone;
     EXPECT_TRUE(wait_measuring());
+    for (int id : meterdesk::kMeasurementToolbarCommands)
+        EXPECT_EQ(ui.command_enabled(id), true) << id;
 }
 
 TEST_F(MeterTest, PluggingInConnectsWithTheDefaults) {
