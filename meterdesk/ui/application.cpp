@@ -47,6 +47,8 @@ Application::Application(ApplicationConfig config)
     dispatcher_ = std::make_unique<CommandDispatcher>(
         DispatcherServices{*state_, *ui_, *window_, *panels_, *measurement_, *zero_, *printing_});
     window_->set_command_handler(dispatcher_.get());
+    // A panel or dialog registered now or later un-greys its command.
+    panels_->set_on_change([window = window_.get()] { window->refresh_commands(); });
     beeper_ = std::make_unique<AlarmBeeper>(*active_sound_, *state_);
     window_->set_alarm_wake([beeper = beeper_.get()] { beeper->wake(); });
     if (config_.register_dialogs)

@@ -17,6 +17,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace meterdesk::ui {
 namespace {
@@ -27,9 +28,137 @@ constexpr int kCmdDateStamps = 40082;
 constexpr int kCmdCalAdc = 40046;
 constexpr int kCmdClearEe = 40088;
 
+// The modeless panel a command shows, or nullptr.
+const char *panel_of(int id) {
+    switch (id) {
+    case kCmdControlPanel:
+    case 9000:
+        return kControlPanel;
+    case kCmdStats:
+    case 9035:
+        return kStatsBox;
+    case kCmdTrace:
+    case 9006:
+    case 9025:
+    case 9030:
+        return kTraceBox;
+    case 9026:
+    case 40129:
+        return kTraceMarkersBox;
+    case 40077:
+        return kMismatchCalculatorBox;
+    case 40078:
+        return kMicrowaveCalculatorBox;
+    case 40080:
+        return kPowerUnitsConverterBox;
+    default:
+        return nullptr;
+    }
+}
+
+// Toolbar buttons that give the same command as a menu item: a dialog or handler registered
+// for the menu's id serves both.
+int menu_command_of(int id) {
+    switch (id) {
+    case 9008:
+        return kCmdSaveSetup;
+    case 9009:
+        return kCmdRecallSetup;
+    case 9020:
+        return 40127; // trace settings
+    case 9021:
+        return 40128; // stop the trace
+    case 9027:
+        return 1111; // start the trace
+    case 9029:
+    case 9031:
+        return 40114; // leave trace
+    case 9037:
+        return 40119; // leave statistics
+    default:
+        return id;
+    }
+}
+
+// Commands this dispatcher carries out itself.
+bool handled_here(int id) {
+    switch (id) {
+    case kCmdExit:
+    case kCmdAbout:
+    case kCmdZeroSensor:
+    case 9001:
+    case kCmdHelp:
+    case 9011:
+    case kCmdSensorDetails:
+    case kCmdPreset:
+    case kCmdPrint:
+    case 9010:
+    case 9028:
+    case 9036:
+    case 9003:
+    case 9004:
+    case 9005:
+    case kCmdCalAdc:
+    case kCmdClearEe:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// What may be done while the splash is up: nothing that needs a sensor or draws.
+bool works_during_splash(int id) {
+    switch (id) {
+    case kCmdExit:
+    case kCmdAbout:
+    case kCmdHelp:
+    case 9011:
+    case kCmdSensorDetails:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
+bool CommandDispatcher::window_taken_over() const {
+    return s_.state.startup_phase == kStartupTakenOver;
+}
+
+bool CommandDispatcher::handles(int id) const {
+    if (handled_here(id)) return true;
+    if (const char *panel = panel_of(id)) return s_.panels.has_panel(panel);
+    return s_.panels.has_dialog(menu_command_of(id));
+}
+
+bool CommandDispatcher::handles(Shortcut key) const {
+    switch (key) {
+    case Shortcut::kControlPanel:
+        return handles(kCmdControlPanel);
+    case Shortcut::kSettings:
+        return s_.panels.has_panel(kAppSettingsBox);
+    case Shortcut::kDateStamps:
+        return handles(kCmdDateStamps);
+    case Shortcut::kLogMode:
+    case Shortcut::kRepaint:
+    case Shortcut::kTemperatureMode:
+    case Shortcut::kWattsMode:
+    case Shortcut::kZero:
+        return true;
+    }
+    return false;
+}
+
 void CommandDispatcher::command(int id) {
+    if (!window_taken_over() && !works_during_splash(id)) return;
+    if (const char *panel = panel_of(id)) {
+        if (std::string_view(panel) == kControlPanel)
+            control_panel();
+        else
+            show_panel(panel);
+        return;
+    }
     switch (id) {
     case kCmdExit:
         s_.window.exit_command();
@@ -40,10 +169,6 @@ void CommandDispatcher::command(int id) {
     case kCmdZeroSensor:
     case 9001:
         s_.zero.zero_command();
-        return;
-    case kCmdControlPanel:
-    case 9000:
-        control_panel();
         return;
     case kCmdHelp:
     case 9011:
@@ -76,42 +201,17 @@ void CommandDispatcher::command(int id) {
     case kCmdClearEe:
         clear_sensor_store();
         return;
-    case kCmdStats:
-    case 9035:
-        show_panel(kStatsBox);
-        return;
-    case kCmdTrace:
-    case 9006:
-    case 9025:
-    case 9030:
-        show_panel(kTraceBox);
-        return;
-    case 9026:
-    case 40129:
-        show_panel(kTraceMarkersBox);
-        return;
-    case 40077:
-        show_panel(kMismatchCalculatorBox);
-        return;
-    case 40078:
-        show_panel(kMicrowaveCalculatorBox);
-        return;
-    case 40080:
-        show_panel(kPowerUnitsConverterBox);
-        return;
-    case 40058: // relay control and sweeper control: these panels do not exist
-    case 40068:
-    case 40070: // system loss calibration and daily cal are not available
-    case 40146:
-        return;
     default:
-        // Modal dialogs and the commands of other modules, by command id.
-        s_.panels.run_dialog(id, &s_.window);
+        // Modal dialogs and the commands of other modules, by command id. Relay control,
+        // sweeper control (40058, 40068), system loss calibration and daily cal (40070,
+        // 40146) have none: nothing registers them, so they stay greyed.
+        s_.panels.run_dialog(menu_command_of(id), &s_.window);
         return;
     }
 }
 
 void CommandDispatcher::shortcut(Shortcut key) {
+    if (!window_taken_over()) return; // the splash is up
     switch (key) {
     case Shortcut::kControlPanel:
         control_panel();

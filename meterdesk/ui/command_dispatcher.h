@@ -1,6 +1,10 @@
 // CommandDispatcher: what the main window's menu commands, toolbar buttons and keyboard
 // shortcuts do. Commands owned by other modules reach them through the PanelRegistry (panels
-// by resource name, modal dialogs by command id); an id nobody handles is ignored.
+// by resource name, modal dialogs by command id). A command whose panel or dialog nobody has
+// registered has nothing to do: handles() says so and the window greys it.
+//
+// Until the measurement thread has taken the window over from the splash, only the commands
+// that neither need a sensor nor draw (Help, About, Sensor Details, Exit) are carried out.
 #pragma once
 
 #include "meterdesk/ui/command_handler.h"
@@ -34,6 +38,8 @@ class CommandDispatcher final : public CommandHandler {
 
     void command(int command_id) override;
     void shortcut(Shortcut key) override;
+    bool handles(int command_id) const override;
+    bool handles(Shortcut key) const override;
 
   private:
     void about();
@@ -48,6 +54,7 @@ class CommandDispatcher final : public CommandHandler {
     void send_to_sensor(const char *command);
     void clear_sensor_store();
     bool show_panel(const char *name);
+    bool window_taken_over() const;
 
     DispatcherServices s_;
 };

@@ -104,6 +104,7 @@ MainWindow::MainWindow(AppState &state, Ui &ui, MainWindowOptions options)
         connect(shortcut, &QShortcut::activated, this, [this, key = key] {
             if (handler_ != nullptr) handler_->shortcut(key);
         });
+        shortcuts_[key] = shortcut;
     }
 }
 
@@ -204,19 +205,49 @@ void MainWindow::show_toolbar(int view_mode, bool shown) {
     toolbars_->set_shown(view_mode, shown);
 }
 
+void MainWindow::set_command_handler(CommandHandler *handler) {
+    handler_ = handler;
+    refresh_commands();
+}
+
+bool MainWindow::command_enabled(int command_id) const {
+    if (disabled_.count(command_id) != 0) return false;
+    return handler_ == nullptr || handler_->handles(command_id);
+}
+
+QShortcut *MainWindow::shortcut(Shortcut key) const {
+    auto it = shortcuts_.find(key);
+    return it == shortcuts_.end() ? nullptr : it->second;
+}
+
 // The enable state is kept per command and applied to every menu installed later, so that a
 // menu re-installed while no sensor is connected still greys the sensor commands.
 void MainWindow::set_command_enabled(int command_id, bool enabled) {
-    if (enabled)
-        disabled_.erase(command_id);
-    else
-        disabled_.insert(command_id);
-    auto [first, last] = menu_actions_.equal_range(command_id);
-    for (auto it = first; it != last; ++it) {
-        if (it->second) it->second->setEnabled(enabled);
+    const int twin = toolbar_twin(command_id);
+    for (int id : {command_id, twin}) {
+        if (id == 0) continue;
+        if (enabled)
+            disabled_.erase(id);
+        else
+            disabled_.insert(id);
+        auto [first, last] = menu_actions_.equal_range(id);
+        for (auto it = first; it != last; ++it) {
+            if (it->second) it->second->setEnabled(command_enabled(id));
+        }
+        toolbars_->set_enabled(id, command_enabled(id));
     }
-    toolbars_->set_enabled(command_id, enabled);
-    if (const int twin = toolbar_twin(command_id)) toolbars_->set_enabled(twin, enabled);
+}
+
+void MainWindow::refresh_commands() {
+    for (auto &[id, action] : menu_actions_) {
+        if (action) action->setEnabled(command_enabled(id));
+    }
+    for (int mode = 0; mode < kToolbarCount; ++mode) {
+        for (const ToolbarButton &button : toolbar_buttons(mode))
+            toolbars_->set_enabled(button.command_id, command_enabled(button.command_id));
+    }
+    for (auto &[key, shortcut] : shortcuts_)
+        shortcut->setEnabled(handler_ == nullptr || handler_->handles(key));
 }
 
 void MainWindow::dispatch(int command_id) {

@@ -32,6 +32,7 @@
 class QAction;
 class QLineEdit;
 class QMenu;
+class QShortcut;
 
 namespace meterdesk {
 struct AppState;
@@ -59,7 +60,9 @@ class MainWindow : public QMainWindow {
     MainWindow(AppState &state, Ui &ui, MainWindowOptions options = {});
     ~MainWindow() override;
 
-    void set_command_handler(CommandHandler *handler) { handler_ = handler; }
+    // Also decides which commands have something to do: the others are greyed (see
+    // command_enabled).
+    void set_command_handler(CommandHandler *handler);
     // Called after a frame whose drawing found a limit alarm or overload with its beep on.
     void set_alarm_wake(std::function<void()> wake) { alarm_wake_ = std::move(wake); }
 
@@ -67,7 +70,12 @@ class MainWindow : public QMainWindow {
     void request_repaint(RepaintRequest code); // any thread
     void install_menu(std::string_view resource_name);
     void show_toolbar(int view_mode, bool shown);
+    // Enables or greys a command (with the toolbar button that gives it too). A command the
+    // handler cannot carry out stays greyed whatever this says.
     void set_command_enabled(int command_id, bool enabled);
+    // Applies the handler's view of what it can do again to every menu item, toolbar button
+    // and key (a panel or dialog was registered).
+    void refresh_commands();
     void start_timer(int timer_id, int period_ms);
     void stop_timer(int timer_id);
 
@@ -90,7 +98,10 @@ class MainWindow : public QMainWindow {
     QWidget *screen() const;
     QAction *menu_action(int command_id) const; // in the installed menu
     const std::string &installed_menu() const { return installed_menu_; }
-    bool command_enabled(int command_id) const { return disabled_.count(command_id) == 0; }
+    // The command is enabled: it has something to do and is not greyed for want of a sensor.
+    bool command_enabled(int command_id) const;
+    // The key's shortcut; disabled while its panel or dialog is not there.
+    QShortcut *shortcut(Shortcut key) const;
     bool repaints_pending() const { return !queue_.empty(); }
     bool timer_active(int timer_id) const;
     // The two read-only edit boxes of the trace screens: 0 at (260, 4), 1 at (510, 6).
@@ -135,7 +146,8 @@ class MainWindow : public QMainWindow {
     std::string installed_menu_;
     std::vector<QPointer<QObject>> menu_objects_;
     std::multimap<int, QPointer<QAction>> menu_actions_;
-    std::set<int> disabled_;
+    std::set<int> disabled_; // greyed by set_command_enabled
+    std::map<Shortcut, QShortcut *> shortcuts_;
 
     bool closing_confirmed_ = false;
     bool placed_ = false; // kept on screen at the first show

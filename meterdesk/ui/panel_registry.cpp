@@ -23,25 +23,33 @@ const std::vector<std::string_view> &PanelRegistry::startup_order() {
 }
 
 void PanelRegistry::add_panel(std::string name, PanelHooks hooks) {
-    if (Entry *existing = find(name)) {
-        existing->hooks = std::move(hooks);
-        return;
+    Entry *entry = find(name);
+    if (entry != nullptr) {
+        entry->hooks = std::move(hooks);
+    } else {
+        panels_.emplace_back(std::move(name), Entry{std::move(hooks), nullptr});
+        entry = &panels_.back().second;
     }
-    panels_.emplace_back(std::move(name), Entry{std::move(hooks), nullptr});
+    // Registered after start-up: made now, as the others were then.
+    if (created_) create(*entry);
+    if (on_change_) on_change_();
 }
 
 void PanelRegistry::add_dialog(int command_id, DialogRunner runner) {
     dialogs_[command_id] = std::move(runner);
+    if (on_change_) on_change_();
+}
+
+void PanelRegistry::create(Entry &entry) {
+    if (entry.widget != nullptr || !entry.hooks.create) return;
+    entry.widget = entry.hooks.create(owner_);
+    if (entry.widget != nullptr) entry.widget->hide();
 }
 
 void PanelRegistry::create_panels(QWidget *owner) {
     if (created_) return;
     created_ = true;
-    auto create = [owner](Entry &entry) {
-        if (entry.widget != nullptr || !entry.hooks.create) return;
-        entry.widget = entry.hooks.create(owner);
-        if (entry.widget != nullptr) entry.widget->hide();
-    };
+    owner_ = owner;
     for (std::string_view name : startup_order()) {
         if (Entry *entry = find(name)) create(*entry);
     }
@@ -73,7 +81,13 @@ QWidget *PanelRegistry::panel(std::string_view name) const {
 }
 
 bool PanelRegistry::has_dialog(int command_id) const {
-    return dialogs_.count(command_id) != 0;
+    auto it = dialogs_.find(command_id);
+    return it != dialogs_.end() && it->second;
+}
+
+bool PanelRegistry::has_panel(std::string_view name) const {
+    const Entry *entry = find(name);
+    return entry != nullptr && (entry->widget != nullptr || entry->hooks.create);
 }
 
 bool PanelRegistry::show_panel(std::string_view name) {

@@ -3,7 +3,8 @@
 //
 // Whoever builds a dialog registers it here before start-up (see dialog_set.h); the main
 // window's dispatcher then shows panels and runs dialogs without knowing their classes. A
-// panel or dialog that nobody registered is simply not there: its command does nothing.
+// panel or dialog that nobody registered is not there: the window greys its command, and a
+// registration un-greys it (the registry tells the window through on_change).
 #pragma once
 
 #include <functional>
@@ -55,12 +56,17 @@ class PanelRegistry {
     void add_panel(std::string name, PanelHooks hooks);
     void add_dialog(int command_id, DialogRunner runner);
 
+    // Called after every registration (the window refreshes its commands' states).
+    void set_on_change(std::function<void()> on_change) { on_change_ = std::move(on_change); }
+
     // Creates every registered panel, hidden, in the start-up order. Runs once.
     void create_panels(QWidget *owner);
 
     // The panel, or nullptr when none of that name was registered or created.
     QWidget *panel(std::string_view name) const;
     bool has_dialog(int command_id) const;
+    // A panel of that name is registered (created or not yet).
+    bool has_panel(std::string_view name) const;
 
     // Re-initialises and shows the panel; false when there is none.
     bool show_panel(std::string_view name);
@@ -81,9 +87,12 @@ class PanelRegistry {
     };
     Entry *find(std::string_view name);
     const Entry *find(std::string_view name) const;
+    void create(Entry &entry); // hidden, owned by owner_
 
     std::vector<std::pair<std::string, Entry>> panels_; // registration order
     std::map<int, DialogRunner> dialogs_;
+    std::function<void()> on_change_;
+    QWidget *owner_ = nullptr;
     bool created_ = false;
 };
 

@@ -53,8 +53,11 @@ TEST_F(MeterAppTest, StartsWithTheSplashThenShowsTheReadoutWithTheModelLabel) {
     EXPECT_FALSE(state().splash_shown);
     EXPECT_EQ(window().installed_menu(), "Zyn_Menu");
     EXPECT_EQ(painter().frame_label(), "RX4LO - s/n RX100001");
+    // The sensor commands are enabled on connect, those that have something to do: the zero
+    // among them.
     for (int id : meterdesk::kConnectionDependentCommands)
-        EXPECT_TRUE(window().command_enabled(id));
+        EXPECT_EQ(window().command_enabled(id), app->commands().handles(id)) << id;
+    EXPECT_TRUE(window().command_enabled(meterdesk::kCmdZeroSensor));
     EXPECT_TRUE(window().toolbars().toolbar(0)->isVisible());
 
     // -10 dBm at 3 places: "-10.000" with its last digit in the cell that starts at x 240 and
@@ -102,8 +105,9 @@ TEST_F(MeterAppTest, UnpluggingShowsNoSensorAndGreysTheSensorCommandsReplugResto
     set("plugged", "1");
     ASSERT_TRUE(wait_measuring());
     for (int id : meterdesk::kConnectionDependentCommands) {
-        EXPECT_TRUE(window().menu_action(id)->isEnabled()) << id;
+        EXPECT_EQ(window().menu_action(id)->isEnabled(), app->commands().handles(id)) << id;
     }
+    EXPECT_TRUE(window().menu_action(meterdesk::kCmdZeroSensor)->isEnabled());
     EXPECT_TRUE(window().toolbars().toolbar(0)->isVisible());
     EXPECT_EQ(painter().frame_label(), "RX4LO - s/n RX100001");
 }
