@@ -72,8 +72,10 @@ void SimDevice::fill_eeprom() {
     eeprom_.max_power = 24;
     eeprom_.pnp = 1;
     eeprom_.rev4 = 1;
+    eeprom_.ser_num_enable = 1; // the bridge presents its serial number
     eeprom_.usb_version_enable = 1;
     eeprom_.usb_version = 0x0200;
+    ee_image_ = encode_eeprom(eeprom_);
 }
 
 void SimDevice::rebuild(unsigned effects) {
@@ -152,10 +154,29 @@ std::optional<std::string> SimDevice::get(std::string_view key) const {
     if (key == "trigger_level") return std::to_string(store_.trigger_level);
     if (key == "range") return std::to_string(sensor_.range());
     if (key == "model") return std::to_string(model_from_description(settings_.description));
+    if (key == "plug_generation") return std::to_string(generation_);
+    if (key == "eeprom") return hex(ee_image_.data(), ee_image_.size());
     return std::nullopt;
 }
 
 void SimDevice::program_eeprom(const rfsim_eeprom &in) {
+    take_record(in);
+    // Chip options that the record does not hold stay as they were (unless erased).
+    ee_image_ = encode_eeprom(eeprom_, eeprom_checksum_ok(ee_image_) ? &ee_image_ : nullptr);
+}
+
+void SimDevice::write_eeprom_word(std::size_t word, uint16_t value) {
+    if (word >= ee_image_.size() / 2) return;
+    ee_image_[2 * word] = static_cast<uint8_t>(value & 0xFF);
+    ee_image_[2 * word + 1] = static_cast<uint8_t>(value >> 8);
+    if (auto record = decode_eeprom(ee_image_, eeprom_)) take_record(*record);
+}
+
+void SimDevice::erase_eeprom() {
+    ee_image_.fill(0xFF);
+}
+
+void SimDevice::take_record(const rfsim_eeprom &in) {
     eeprom_ = in;
     // Text fields always end inside their buffers.
     copy_text(eeprom_.manufacturer, field_text(in.manufacturer));
