@@ -2,6 +2,7 @@
 
 #include "model_table.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -35,11 +36,16 @@ std::string area_hex(const FlashArea &area) {
     return hex(area.bytes.data(), area.used);
 }
 
+uint64_t new_plug_id() {
+    static std::atomic<uint64_t> next{1};
+    return next.fetch_add(1);
+}
+
 } // namespace
 
 SimDevice::SimDevice(DeviceSettings settings, int position, Clock::time_point now)
-    : settings_(std::move(settings)), position_(position), sensor_(settings_, store_, replies),
-      programmer_(settings_, replies) {
+    : settings_(std::move(settings)), position_(position), generation_(new_plug_id()),
+      sensor_(settings_, store_, replies), programmer_(settings_, replies) {
     rebuild(effect_names | effect_cal_factors | effect_temperature | effect_linearity |
             effect_equation | effect_diode);
     // Each device draws its own noise sequence from the common seed.
@@ -123,7 +129,7 @@ bool SimDevice::set(std::string_view key, std::string_view value, Clock::time_po
     if ((*effects & effect_seed) != 0)
         sensor_.reseed(settings_.seed + static_cast<uint64_t>(position_));
     if (was_plugged && !settings_.plugged) {
-        ++generation_;
+        generation_ = new_plug_id();
         opened = false;
         replies.clear();
     } else if (!was_plugged && settings_.plugged) {
@@ -154,7 +160,7 @@ std::optional<std::string> SimDevice::get(std::string_view key) const {
     if (key == "trigger_level") return std::to_string(store_.trigger_level);
     if (key == "range") return std::to_string(sensor_.range());
     if (key == "model") return std::to_string(model_from_description(settings_.description));
-    if (key == "plug_generation") return std::to_string(generation_);
+    if (key == "plug_id") return std::to_string(generation_);
     if (key == "eeprom") return hex(ee_image_.data(), ee_image_.size());
     return std::nullopt;
 }

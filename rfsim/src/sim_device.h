@@ -25,7 +25,8 @@ class SimDevice {
 
     const DeviceSettings &settings() const { return settings_; }
     bool plugged() const { return settings_.plugged; }
-    // Bumped on every unplug, so that handles opened before it fail.
+    // Unique in the process to one stay on the bus: renewed on every unplug (and new with every
+    // configuration), so that handles opened before it fail.
     uint64_t plug_generation() const { return generation_; }
 
     bool opened = false;
@@ -55,7 +56,7 @@ class SimDevice {
 
     DeviceSettings settings_;
     int position_;
-    uint64_t generation_ = 0;
+    uint64_t generation_;
     StoredData store_;
     SensorFirmware sensor_;
     ProgrammerFirmware programmer_;

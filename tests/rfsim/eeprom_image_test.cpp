@@ -1,6 +1,7 @@
 // The bridge EEPROM as the chip holds it: its layout and checksum, word writes that take effect
 // only once the image is whole again, erasing, chip options that survive a record write, strings
-// that do not fit, and opening by configuration position across unplug and replug.
+// that do not fit, and opening by configuration position across unplug and replug, and what tells
+// one stay of a device on the bus from the next.
 #include "sim_link.h"
 
 #include <array>
@@ -183,9 +184,11 @@ TEST(EepromImage, StringsThatDoNotFitAreCutInTheImageOnly) {
 
 TEST(Bus, OpenByPositionFollowsTheDeviceAcrossUnplugAndReplug) {
     ASSERT_EQ(rfsim_configure("[device]\n[device]\nserial = RX000002\n"), 2);
-    EXPECT_EQ(get(0, "plug_generation"), "0");
+    const std::string first_stay = get(0, "plug_id");
+    EXPECT_NE(first_stay, get(1, "plug_id"));
     ASSERT_EQ(rfsim_set(0, "plugged", "0"), 0);
-    EXPECT_EQ(get(0, "plug_generation"), "1");
+    const std::string second_stay = get(0, "plug_id");
+    EXPECT_NE(second_stay, first_stay);
     EXPECT_EQ(rfsim_bus_open_position(0), -1);
     EXPECT_EQ(rfsim_bus_open_position(2), -1);
 
@@ -198,12 +201,16 @@ TEST(Bus, OpenByPositionFollowsTheDeviceAcrossUnplugAndReplug) {
     rfsim_bus_close(second);
 
     ASSERT_EQ(rfsim_set(0, "plugged", "1"), 0);
-    EXPECT_EQ(get(0, "plug_generation"), "1"); // counts unplugs
+    EXPECT_EQ(get(0, "plug_id"), second_stay);
     const int first = rfsim_bus_open_position(0);
     ASSERT_GT(first, 0);
     ASSERT_EQ(rfsim_bus_handle_info(first, serial, sizeof serial, nullptr, 0), 0);
     EXPECT_STREQ(serial, "RX100001");
     rfsim_bus_close(first);
+
+    // A new configuration is a new bus: no device keeps its id.
+    ASSERT_EQ(rfsim_configure("[device]\n[device]\nserial = RX000002\n"), 2);
+    EXPECT_NE(get(0, "plug_id"), second_stay);
 }
 
 } // namespace
