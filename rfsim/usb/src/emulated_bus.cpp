@@ -163,7 +163,7 @@ int EmulatedBus::set(int position, const std::string &key, const std::string &va
 void EmulatedBus::clear() {
     clear_call_counts();
     std::lock_guard states(states_mutex_);
-    for (auto &[position, state] : states_) state.requests.clear();
+    for (auto &[position, state] : states_) state = PositionState{};
 }
 
 } // namespace rfsim::usb

@@ -19,7 +19,7 @@ namespace usb_test {
 // These tests use the real-hardware link, also when run by hand outside CTest.
 inline const bool ftdi_link_chosen = (setenv("RFSENSE_LINK", "ftdi", 1), true);
 
-// Replaces the simulated bus and forgets what the emulation recorded so far.
+// Replaces the simulated bus; the emulation forgets what it recorded and refuses nothing.
 inline void configure(const std::string &text) {
     ASSERT_GE(rfsim_configure(text.c_str()), 0) << rfsim_error() << "\n" << text;
     rfsim_usb_clear();

@@ -41,7 +41,7 @@ RFSIM_USB_API int rfsim_usb_get(int device, const char *key, char *out, int size
  * holds the interface. Both stay with the position across unplug and replug. Returns 0, or -1. */
 RFSIM_USB_API int rfsim_usb_set(int device, const char *key, const char *value);
 
-/* Forgets the call counts and every device's request record. */
+/* Forgets the call counts and every device's request record, and lifts the refusals. */
 RFSIM_USB_API void rfsim_usb_clear(void);
 
 /* The message of this thread's last failed rfsim_usb_get / rfsim_usb_set. */
