@@ -38,6 +38,8 @@ constexpr std::size_t receive_limit = 64 * 1024;
 constexpr int manufacturer_size = 32;
 constexpr int description_size = 64;
 constexpr int serial_size = 16;
+// The largest EEPROM of the family, in bytes.
+constexpr std::size_t max_eeprom_size = 256;
 
 std::string libusb_words(int code) {
     return std::string(" (USB: ") + libusb_strerror(code) + ", " + libusb_error_name(code) + ")";
@@ -268,11 +270,14 @@ class FtdiDevice final : public Device {
         if (gone_) return gone();
         int code = ftdi_read_eeprom(context_);
         if (code < 0) return fail(FtdiCall::eeprom_read, code);
+        // libftdi reports a wrong checksum on stderr; the library never prints, so a blank or
+        // corrupt EEPROM is recognised here first.
+        if (!checksum_matches()) return fail(FtdiCall::eeprom_decode, -1);
         code = ftdi_eeprom_decode(context_, 0);
         if (code < 0) return fail(FtdiCall::eeprom_decode, code);
 
         // A string of length zero decodes to no string at all; ask only for the present ones.
-        std::array<unsigned char, 256> raw{};
+        std::array<unsigned char, max_eeprom_size> raw{};
         ftdi_get_eeprom_buf(context_, raw.data(), int(raw.size()));
         std::array<char, manufacturer_size> manufacturer{};
         std::array<char, description_size> description{};
@@ -327,7 +332,8 @@ class FtdiDevice final : public Device {
             CBUS_FUNCTION_4,  INVERT,          HIGH_CURRENT,    EXTERNAL_OSCILLATOR,
             CHANNEL_A_DRIVER, SUSPEND_DBUS7};
         std::vector<std::pair<ftdi_eeprom_value, int>> kept;
-        if (ftdi_read_eeprom(context_) == 0 && ftdi_eeprom_decode(context_, 0) == 0)
+        if (ftdi_read_eeprom(context_) == 0 && checksum_matches() &&
+            ftdi_eeprom_decode(context_, 0) == 0)
             for (const ftdi_eeprom_value key : kept_keys) kept.emplace_back(key, value(key));
 
         std::string manufacturer = record.manufacturer;
@@ -381,6 +387,24 @@ class FtdiDevice final : public Device {
     Status gone() {
         return fail(Status::io_error,
                     "The USB bridge has been unplugged; close it and open it again.");
+    }
+
+    // The checksum libftdi checks when it decodes the EEPROM just read (the FT-X chips, whose
+    // checksum leaves out a reserved area, are left to libftdi). Caller holds mutex_.
+    bool checksum_matches() {
+        int size = 0;
+        ftdi_get_eeprom_value(context_, CHIP_SIZE, &size);
+        if (context_->type == TYPE_230X) return true;
+        std::array<unsigned char, max_eeprom_size> raw{};
+        if (size < 4 || size > int(raw.size()) ||
+            ftdi_get_eeprom_buf(context_, raw.data(), int(raw.size())) != 0)
+            return false;
+        unsigned checksum = 0xAAAA;
+        for (int at = 0; at < size - 2; at += 2) {
+            checksum ^= unsigned(raw[std::size_t(at)] | raw[std::size_t(at) + 1] << 8);
+            checksum = ((checksum << 1) | (checksum >> 15)) & 0xFFFF;
+        }
+        return checksum == unsigned(raw[std::size_t(size) - 2] | raw[std::size_t(size) - 1] << 8);
     }
 
     // Caller holds mutex_ and has decoded the EEPROM.

@@ -321,6 +321,41 @@ TEST(FtdiEeprom, ProgramKeepsTheBoardsPinSettings) {
     EXPECT_EQ(sim_get(0, "serial"), "RX999");
 }
 
+TEST(FtdiEeprom, BlankEepromIsReportedWithoutAWordOnTheConsole) {
+    configure("");
+    {
+        const int handle = rfsim_bus_open_position(0);
+        ASSERT_GT(handle, 0);
+        ASSERT_EQ(rfsim_bus_ee_erase(handle), 0);
+        rfsim_bus_close(handle);
+    }
+    std::unique_ptr<Bus> bus = make_ftdi_bus();
+    auto device = open_device(*bus);
+    ASSERT_NE(device, nullptr);
+    UsbEepromRecord record;
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(device->ee_read(record), Status::eeprom_read_failed);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the library never prints";
+    EXPECT_THAT(last_link_error(), HasSubstr("blank or corrupt"));
+
+    // Programming a blank bridge, as the factory does, gives it a whole record.
+    record = UsbEepromRecord{};
+    record.manufacturer = "Zyn Quorix";
+    record.description = "USB Power Sensor RX1";
+    record.serial_number = "XR000077";
+    record.max_power = 90;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(device->ee_program(record), Status::ok) << last_link_error();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    UsbEepromRecord back;
+    ASSERT_EQ(device->ee_read(back), Status::ok) << last_link_error();
+    EXPECT_EQ(back.serial_number, "XR000077");
+    EXPECT_EQ(back.description, "USB Power Sensor RX1");
+    EXPECT_EQ(sim_get(0, "serial"), "XR000077");
+}
+
 TEST(FtdiEeprom, StringsTooLongForTheChipAreRefusedBeforeAnythingIsWritten) {
     configure("");
     const std::string before = sim_get(0, "eeprom");
