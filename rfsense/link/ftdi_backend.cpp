@@ -211,7 +211,7 @@ class FtdiDevice final : public Device {
         if (gone_) return gone();
         rx_.clear();
         const int code = ftdi_tcioflush(context_);
-        if (code < 0) return fail(FtdiCall::purge, code);
+        if (code < 0) return failed(FtdiCall::purge, code);
         return succeed();
     }
 
@@ -223,7 +223,7 @@ class FtdiDevice final : public Device {
         if (gone_) return gone();
         const int sent =
             ftdi_write_data(context_, static_cast<const unsigned char *>(data), int(count));
-        if (sent < 0) return fail(FtdiCall::write, sent);
+        if (sent < 0) return failed(FtdiCall::write, sent);
         written = uint32_t(sent);
         return succeed();
     }
@@ -269,7 +269,7 @@ class FtdiDevice final : public Device {
         std::lock_guard lock(mutex_);
         if (gone_) return gone();
         int code = ftdi_read_eeprom(context_);
-        if (code < 0) return fail(FtdiCall::eeprom_read, code);
+        if (code < 0) return failed(FtdiCall::eeprom_read, code);
         // libftdi reports a wrong checksum on stderr; the library never prints, so a blank or
         // corrupt EEPROM is recognised here first.
         if (!checksum_matches()) return fail(FtdiCall::eeprom_decode, -1);
@@ -364,7 +364,7 @@ class FtdiDevice final : public Device {
         // Writing resets the chip and changes its latency timer; put ours back either way.
         rx_.clear();
         ftdi_set_latency_timer(context_, latency_ms);
-        if (code < 0) return fail(FtdiCall::eeprom_write, code);
+        if (code < 0) return failed(FtdiCall::eeprom_write, code);
         return succeed();
     }
 
@@ -376,10 +376,7 @@ class FtdiDevice final : public Device {
         std::array<unsigned char, fetch_chunk> chunk{};
         const int want = int(std::min<std::size_t>(chunk.size(), receive_limit - rx_.size()));
         const int got = ftdi_read_data(context_, chunk.data(), want);
-        if (got < 0) {
-            if (got == LIBUSB_ERROR_NO_DEVICE) gone_ = true;
-            return fail(FtdiCall::read, got);
-        }
+        if (got < 0) return failed(FtdiCall::read, got);
         rx_.insert(rx_.end(), chunk.begin(), chunk.begin() + got);
         return Status::ok;
     }
@@ -387,6 +384,27 @@ class FtdiDevice final : public Device {
     Status gone() {
         return fail(Status::io_error,
                     "The USB bridge has been unplugged; close it and open it again.");
+    }
+
+    // A failed call, told apart from a bridge that has gone: a transfer cut short by an unplug
+    // ends with a plain I/O error (and libftdi reports most failures as -1), so the bridge is
+    // asked for its modem status, which a vanished device cannot answer. Caller holds mutex_.
+    Status failed(FtdiCall call, int code) {
+        if (code == LIBUSB_ERROR_NO_DEVICE || vanished()) {
+            gone_ = true;
+            return gone();
+        }
+        return fail(call, code);
+    }
+
+    bool vanished() {
+        if (context_->usb_dev == nullptr) return false;
+        std::array<unsigned char, 2> status{};
+        return libusb_control_transfer(context_->usb_dev, FTDI_DEVICE_IN_REQTYPE,
+                                       SIO_POLL_MODEM_STATUS_REQUEST, 0,
+                                       static_cast<uint16_t>(context_->index), status.data(),
+                                       static_cast<uint16_t>(status.size()),
+                                       write_timeout_ms) == LIBUSB_ERROR_NO_DEVICE;
     }
 
     // The checksum libftdi checks when it decodes the EEPROM just read (the FT-X chips, whose

@@ -193,7 +193,9 @@ TEST_P(FtdiUnplug, FailsEveryCallWithTheUnplugSentenceAndReplugOpensAgain) {
     EXPECT_EQ(receive(*device, 16), "USB SENSOR V4.7\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(When, FtdiUnplug, testing::Values(UnplugCase{"between_calls", false}),
+INSTANTIATE_TEST_SUITE_P(When, FtdiUnplug,
+                         testing::Values(UnplugCase{"between_calls", false},
+                                         UnplugCase{"during_a_wait", true}),
                          [](const testing::TestParamInfo<UnplugCase> &param_info) {
                              return std::string(param_info.param.name);
                          });
