@@ -5,6 +5,7 @@
 #include "rfsim/rfsim.h"
 #include "rfsim/usb_emulation.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -35,8 +36,26 @@ EmulatedBus &EmulatedBus::instance() {
     return bus;
 }
 
+// The positions listed in an environment variable ("0", "0 2", "1,3").
+std::vector<int> positions_in(const char *name) {
+    std::vector<int> positions;
+    const char *text = std::getenv(name);
+    if (text == nullptr) return positions;
+    std::string list(text);
+    std::replace(list.begin(), list.end(), ',', ' ');
+    std::istringstream in(list);
+    for (int position = 0; in >> position;) positions.push_back(position);
+    return positions;
+}
+
 bool EmulatedBus::start() {
     std::call_once(started_, [this] {
+        {
+            std::lock_guard states(states_mutex_);
+            for (int position : positions_in("RFSIM_USB_DENIED"))
+                states_[position].access_denied = true;
+            for (int position : positions_in("RFSIM_USB_BUSY")) states_[position].busy = true;
+        }
         const char *config = std::getenv("RFSIM_USB");
         if (config == nullptr || *config == '\0') return;
         std::string text;

@@ -7,7 +7,9 @@
  * interface and the bulk endpoints 0x81 and 0x02. Load it ahead of the real libusb (LD_PRELOAD,
  * or link it before libftdi1). With RFSIM_USB=<configuration file> (or "default") in the
  * environment, the first libusb_init configures the simulated bus from it; otherwise the bus is
- * used as the process has configured it.
+ * used as the process has configured it. RFSIM_USB_DENIED and RFSIM_USB_BUSY list positions
+ * ("0", "0 2") whose "access" is "denied" and whose "busy" is "1" from the start (below), for
+ * programs that a test starts.
  *
  * Devices are numbered by their configuration position, as rfsim_set numbers them.
  */
