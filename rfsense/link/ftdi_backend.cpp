@@ -2,9 +2,10 @@
 //
 // Each opened device owns its libftdi context (and with it a libusb context), so devices never
 // share state; a mutex per device makes every operation safe from several threads. Received bytes
-// are fetched from the chip into a buffer of our own, which is what queue_status counts: with the
-// latency timer at 1 ms the chip answers every poll within a millisecond, with data or with an
-// empty status packet, so fetching paces itself and nothing here sleeps.
+// are fetched from the chip, one bulk transfer at a time with the chip's status bytes dropped,
+// into a buffer of our own, which is what queue_status counts: with the latency timer at 1 ms the
+// chip answers every poll within a millisecond, with data or with an empty status packet, so
+// fetching paces itself and nothing here sleeps.
 #include "link/ftdi_backend.h"
 
 #include "link/backends.h"
@@ -373,11 +374,22 @@ class FtdiDevice final : public Device {
     Status fetch() {
         if (gone_) return gone();
         if (rx_.size() >= receive_limit) return Status::ok;
+        // One bulk transfer, which the chip ends with its first short packet. (ftdi_read_data
+        // would go on until it got a packet with no data, holding every reply for one more
+        // latency period.)
         std::array<unsigned char, fetch_chunk> chunk{};
-        const int want = int(std::min<std::size_t>(chunk.size(), receive_limit - rx_.size()));
-        const int got = ftdi_read_data(context_, chunk.data(), want);
-        if (got < 0) return failed(FtdiCall::read, got);
-        rx_.insert(rx_.end(), chunk.begin(), chunk.begin() + got);
+        int transferred = 0;
+        const int code =
+            libusb_bulk_transfer(context_->usb_dev, static_cast<unsigned char>(context_->out_ep),
+                                 chunk.data(), int(chunk.size()), &transferred, read_timeout_ms);
+        if (code < 0 && (code != LIBUSB_ERROR_TIMEOUT || transferred == 0))
+            return failed(FtdiCall::read, code);
+        // Every packet starts with the chip's two modem-status bytes.
+        const int packet = context_->max_packet_size > 2 ? context_->max_packet_size : 64;
+        for (int at = 0; at < transferred; at += packet) {
+            const int end = std::min(at + packet, transferred);
+            if (end - at > 2) rx_.insert(rx_.end(), chunk.begin() + at + 2, chunk.begin() + end);
+        }
         return Status::ok;
     }
 

@@ -119,6 +119,22 @@ TEST(FtdiLink, WritesAndReadsThroughTheChipsPackets) {
     EXPECT_EQ(got, 0u);
 }
 
+TEST(FtdiLink, AReplyIsFetchedWithOneTransferNotHeldForAnEmptyPacket) {
+    configure("");
+    std::unique_ptr<Bus> bus = make_ftdi_bus();
+    auto device = open_device(*bus);
+    ASSERT_NE(device, nullptr);
+    rfsim_usb_clear();
+    send(*device, "ID?\n");
+    uint32_t waiting = 0;
+    ASSERT_EQ(device->wait_queue(milliseconds(2000), waiting), Status::ok);
+    EXPECT_EQ(waiting, 16u);
+    // The command out, the reply in: a second transfer in would wait a whole latency period
+    // for a packet that can only be empty.
+    EXPECT_EQ(calls_of("libusb_bulk_transfer"), 2);
+    EXPECT_EQ(receive(*device, 16), "USB SENSOR V4.7\n");
+}
+
 TEST(FtdiLink, PurgeEmptiesBothQueues) {
     configure("");
     std::unique_ptr<Bus> bus = make_ftdi_bus();
