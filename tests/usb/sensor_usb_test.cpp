@@ -111,7 +111,11 @@ void PrintTo(const AccuracyCase &c, std::ostream *out) {
     *out << c.description << " at " << c.hz << " Hz, " << c.celsius << " 'C";
 }
 
-class AccuracyOverUsb : public testing::TestWithParam<AccuracyCase> {};
+class AccuracyOverUsb : public testing::TestWithParam<AccuracyCase> {
+  protected:
+    // MeasuringSensor configures the simulated bus itself; the emulation starts afresh too.
+    void SetUp() override { rfsim_usb_clear(); }
+};
 
 // The same check as over the simulator's own link, on a few models, frequencies, temperatures
 // and levels in every range.
