@@ -412,11 +412,10 @@ class FtdiDevice final : public Device {
     bool vanished() {
         if (context_->usb_dev == nullptr) return false;
         std::array<unsigned char, 2> status{};
-        return libusb_control_transfer(context_->usb_dev, FTDI_DEVICE_IN_REQTYPE,
-                                       SIO_POLL_MODEM_STATUS_REQUEST, 0,
-                                       static_cast<uint16_t>(context_->index), status.data(),
-                                       static_cast<uint16_t>(status.size()),
-                                       write_timeout_ms) == LIBUSB_ERROR_NO_DEVICE;
+        return libusb_control_transfer(
+                   context_->usb_dev, FTDI_DEVICE_IN_REQTYPE, SIO_POLL_MODEM_STATUS_REQUEST, 0,
+                   static_cast<uint16_t>(context_->index), status.data(),
+                   static_cast<uint16_t>(status.size()), read_timeout_ms) == LIBUSB_ERROR_NO_DEVICE;
     }
 
     // The checksum libftdi checks when it decodes the EEPROM just read (the FT-X chips, whose
