@@ -128,15 +128,18 @@ int EmulatedBus::get(int position, const std::string &key, std::string &value, s
         std::lock_guard states(states_mutex_);
         PositionState &state = states_[position];
         if (key == "requests") {
-            for (const std::string &line : state.requests) value += line + "\n";
+            for (const std::string &line : state.requests) {
+                value += line;
+                value += '\n';
+            }
             return int(value.size());
         }
         if (key == "access") {
-            value = state.access_denied ? "denied" : "granted";
+            value = std::string(state.access_denied ? "denied" : "granted");
             return int(value.size());
         }
         if (key == "busy") {
-            value = state.busy ? "1" : "0";
+            value = std::string(state.busy ? "1" : "0");
             return int(value.size());
         }
     }
