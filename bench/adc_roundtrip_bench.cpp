@@ -1,6 +1,11 @@
-// "ADC?" round trips per second through the link layer on the simulated bus: in fast timing (the
-// cost of the software path alone) and in realistic timing at the sensor's fastest filter, where
-// the figure is bounded by the conversion period and the USB latency.
+// "ADC?" round trips per second through the link layer, on two paths: the simulated bus through
+// the sim backend, and the same simulated sensor through the ftdi backend over the emulated USB
+// bridge (libftdi1 over librfsim-usb, which this program links ahead of libusb: the chip's
+// packets and its 1 ms latency timer included). Each is measured in fast timing (the cost of the
+// software path alone) and in realistic timing at the sensor's fastest filter, where the figure
+// is bounded by the conversion period and the USB latency; the bridge's figures are printed with
+// their ratio to the sim backend's of the same run.
+#include "link/backends.h"
 #include "link/link.h"
 
 #include <rfsim/rfsim.h>
@@ -10,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -64,46 +70,69 @@ bool set(const char *key, const char *value) {
     return false;
 }
 
-} // namespace
+struct Figures {
+    double fast = -1.0;
+    double realistic = -1.0;
+};
 
-int main() {
-    // The simulated bus with its default sensor, chosen before the link is first used.
-    setenv("RFSENSE_LINK", "sim", 1);
-    unsetenv("RFSENSE_SIM");
-
-    rfsense::link::Bus &bus = rfsense::link::active_bus();
+// Both figures on the first device of `bus`, a freshly configured default sensor.
+bool measure_path(rfsense::link::Bus &bus, const char *path, Figures &figures) {
+    if (rfsim_configure("") < 0) return false;
     std::unique_ptr<rfsense::link::Device> device;
     if (bus.open(0, device) != Status::ok) {
-        std::fprintf(stderr, "adc_roundtrip: cannot open the simulated sensor\n");
-        return 1;
+        std::fprintf(stderr, "adc_roundtrip: cannot open the sensor (%s)\n", path);
+        return false;
     }
     device->purge();
-
-    if (!set("timing", "fast")) return 1;
-    const double fast = measure(*device);
-    if (fast < 0) {
-        std::fprintf(stderr, "adc_roundtrip: the sensor stopped answering (fast timing)\n");
-        return 1;
+    if (!set("timing", "fast")) return false;
+    figures.fast = measure(*device);
+    if (figures.fast < 0) {
+        std::fprintf(stderr, "adc_roundtrip: the sensor stopped answering (%s, fast timing)\n",
+                     path);
+        return false;
     }
-    std::printf("adc_roundtrip fast: %.1f round trips/s\n", fast);
-
     char latency_text[32];
     std::snprintf(latency_text, sizeof latency_text, "%g", latency_ms);
     if (!set("timing", "realistic") || !set("latency_ms", latency_text) ||
         !send(*device, "FLT1\n", 5))
-        return 1;
-    const double realistic = measure(*device);
-    if (realistic < 0) {
-        std::fprintf(stderr, "adc_roundtrip: the sensor stopped answering (realistic timing)\n");
-        return 1;
+        return false;
+    figures.realistic = measure(*device);
+    if (figures.realistic < 0) {
+        std::fprintf(stderr, "adc_roundtrip: the sensor stopped answering (%s, realistic timing)\n",
+                     path);
+        return false;
     }
+    return true;
+}
+
+} // namespace
+
+int main() {
+    Figures sim;
+    Figures bridge;
+    std::string error;
+    const std::unique_ptr<rfsense::link::Bus> sim_bus = rfsense::link::make_sim_bus("", error);
+    if (!measure_path(*sim_bus, "sim backend", sim)) return 1;
+    const std::unique_ptr<rfsense::link::Bus> ftdi_bus = rfsense::link::make_ftdi_bus();
+    if (!measure_path(*ftdi_bus, "ftdi backend over the emulated bridge", bridge)) return 1;
+
+    std::printf("adc_roundtrip fast: %.1f round trips/s\n", sim.fast);
+    std::printf("adc_roundtrip fast over the emulated bridge (ftdi backend, libftdi1): %.1f round "
+                "trips/s (ratio %.3f of the sim backend's %.1f)\n",
+                bridge.fast, bridge.fast / sim.fast, sim.fast);
+
     const double conversion_ms = 1000.0 / fastest_conversions_per_second;
     const double limit = 1000.0 / std::max(latency_ms, conversion_ms);
     const double latency_limit = 1000.0 / latency_ms;
     std::printf("adc_roundtrip realistic: %.1f round trips/s (ratio %.3f of the %.0f/s limit "
                 "1/max(latency %g ms, conversion %g ms); ratio %.3f of the %.0f/s limit "
                 "1/latency)\n",
-                realistic, realistic / limit, limit, latency_ms, conversion_ms,
-                realistic / latency_limit, latency_limit);
+                sim.realistic, sim.realistic / limit, limit, latency_ms, conversion_ms,
+                sim.realistic / latency_limit, latency_limit);
+    std::printf("adc_roundtrip realistic over the emulated bridge (ftdi backend, libftdi1): %.1f "
+                "round trips/s (ratio %.3f of the sim backend's %.1f; ratio %.3f of the %.0f/s "
+                "limit)\n",
+                bridge.realistic, bridge.realistic / sim.realistic, sim.realistic,
+                bridge.realistic / limit, limit);
     return 0;
 }

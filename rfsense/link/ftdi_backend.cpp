@@ -2,9 +2,10 @@
 //
 // Each opened device owns its libftdi context (and with it a libusb context), so devices never
 // share state; a mutex per device makes every operation safe from several threads. Received bytes
-// are fetched from the chip into a buffer of our own, which is what queue_status counts: with the
-// latency timer at 1 ms the chip answers every poll within a millisecond, with data or with an
-// empty status packet, so fetching paces itself and nothing here sleeps.
+// are fetched from the chip, one bulk transfer at a time with the chip's status bytes dropped,
+// into a buffer of our own, which is what queue_status counts: with the latency timer at 1 ms the
+// chip answers every poll within a millisecond, with data or with an empty status packet, so
+// fetching paces itself and nothing here sleeps.
 #include "link/ftdi_backend.h"
 
 #include "link/backends.h"
@@ -38,6 +39,8 @@ constexpr std::size_t receive_limit = 64 * 1024;
 constexpr int manufacturer_size = 32;
 constexpr int description_size = 64;
 constexpr int serial_size = 16;
+// The largest EEPROM of the family, in bytes.
+constexpr std::size_t max_eeprom_size = 256;
 
 std::string libusb_words(int code) {
     return std::string(" (USB: ") + libusb_strerror(code) + ", " + libusb_error_name(code) + ")";
@@ -187,6 +190,66 @@ struct DeviceListOwner {
     }
 };
 
+// A libftdi context of its own for one EEPROM operation, on the device's open USB handle. libftdi
+// keeps the EEPROM strings it decodes or is given in its context, and ftdi_eeprom_initdefaults
+// drops them there without freeing them; a fresh context per operation, freed with its strings
+// when the operation ends, leaks nothing however often the EEPROM is read and programmed.
+class EepromContext {
+  public:
+    explicit EepromContext(const ftdi_context &device) : context_(ftdi_new()) {
+        if (context_ == nullptr) return;
+        context_->usb_dev = device.usb_dev; // borrowed, never closed here
+        context_->type = device.type;
+        context_->interface = device.interface;
+        context_->index = device.index;
+        context_->in_ep = device.in_ep;
+        context_->out_ep = device.out_ep;
+        context_->max_packet_size = device.max_packet_size;
+        context_->usb_read_timeout = device.usb_read_timeout;
+        context_->usb_write_timeout = device.usb_write_timeout;
+    }
+    ~EepromContext() {
+        if (context_ == nullptr) return;
+        context_->usb_dev = nullptr;
+        ftdi_free(context_);
+    }
+    EepromContext(const EepromContext &) = delete;
+    EepromContext &operator=(const EepromContext &) = delete;
+
+    ftdi_context *get() const { return context_; }
+
+  private:
+    ftdi_context *const context_;
+};
+
+// A value of the EEPROM decoded in `context`.
+int eeprom_value(ftdi_context *context, ftdi_eeprom_value key) {
+    int result = 0;
+    ftdi_get_eeprom_value(context, key, &result);
+    return result;
+}
+
+uint8_t eeprom_flag(ftdi_context *context, ftdi_eeprom_value key) {
+    return eeprom_value(context, key) != 0 ? 1 : 0;
+}
+
+// The checksum libftdi checks when it decodes the EEPROM just read into `context` (the FT-X
+// chips, whose checksum leaves out a reserved area, are left to libftdi).
+bool eeprom_checksum_matches(ftdi_context *context) {
+    if (context->type == TYPE_230X) return true;
+    const int size = eeprom_value(context, CHIP_SIZE);
+    std::array<unsigned char, max_eeprom_size> raw{};
+    if (size < 4 || size > int(raw.size()) ||
+        ftdi_get_eeprom_buf(context, raw.data(), int(raw.size())) != 0)
+        return false;
+    unsigned checksum = 0xAAAA;
+    for (int at = 0; at < size - 2; at += 2) {
+        checksum ^= unsigned(raw[std::size_t(at)] | raw[std::size_t(at) + 1] << 8);
+        checksum = ((checksum << 1) | (checksum >> 15)) & 0xFFFF;
+    }
+    return checksum == unsigned(raw[std::size_t(size) - 2] | raw[std::size_t(size) - 1] << 8);
+}
+
 class FtdiDevice final : public Device {
   public:
     FtdiDevice(ftdi_context *context, DeviceInfo info)
@@ -209,7 +272,7 @@ class FtdiDevice final : public Device {
         if (gone_) return gone();
         rx_.clear();
         const int code = ftdi_tcioflush(context_);
-        if (code < 0) return fail(FtdiCall::purge, code);
+        if (code < 0) return failed(FtdiCall::purge, code);
         return succeed();
     }
 
@@ -221,7 +284,7 @@ class FtdiDevice final : public Device {
         if (gone_) return gone();
         const int sent =
             ftdi_write_data(context_, static_cast<const unsigned char *>(data), int(count));
-        if (sent < 0) return fail(FtdiCall::write, sent);
+        if (sent < 0) return failed(FtdiCall::write, sent);
         written = uint32_t(sent);
         return succeed();
     }
@@ -266,18 +329,24 @@ class FtdiDevice final : public Device {
     Status ee_read(UsbEepromRecord &out) override {
         std::lock_guard lock(mutex_);
         if (gone_) return gone();
-        int code = ftdi_read_eeprom(context_);
-        if (code < 0) return fail(FtdiCall::eeprom_read, code);
-        code = ftdi_eeprom_decode(context_, 0);
+        const EepromContext eeprom(*context_);
+        ftdi_context *const ee = eeprom.get();
+        if (ee == nullptr) return no_memory_for_eeprom();
+        int code = ftdi_read_eeprom(ee);
+        if (code < 0) return failed(FtdiCall::eeprom_read, code);
+        // libftdi reports a wrong checksum on stderr; the library never prints, so a blank or
+        // corrupt EEPROM is recognised here first.
+        if (!eeprom_checksum_matches(ee)) return fail(FtdiCall::eeprom_decode, -1);
+        code = ftdi_eeprom_decode(ee, 0);
         if (code < 0) return fail(FtdiCall::eeprom_decode, code);
 
         // A string of length zero decodes to no string at all; ask only for the present ones.
-        std::array<unsigned char, 256> raw{};
-        ftdi_get_eeprom_buf(context_, raw.data(), int(raw.size()));
+        std::array<unsigned char, max_eeprom_size> raw{};
+        ftdi_get_eeprom_buf(ee, raw.data(), int(raw.size()));
         std::array<char, manufacturer_size> manufacturer{};
         std::array<char, description_size> description{};
         std::array<char, serial_size> serial{};
-        ftdi_eeprom_get_strings(context_, raw[0x0F] >= 2 ? manufacturer.data() : nullptr,
+        ftdi_eeprom_get_strings(ee, raw[0x0F] >= 2 ? manufacturer.data() : nullptr,
                                 manufacturer_size, raw[0x11] >= 2 ? description.data() : nullptr,
                                 description_size, raw[0x13] >= 2 ? serial.data() : nullptr,
                                 serial_size);
@@ -288,18 +357,18 @@ class FtdiDevice final : public Device {
         record.serial_number = serial.data();
         // The chip keeps no separate manufacturer id: it is the serial number's prefix.
         record.manufacturer_id = record.serial_number.substr(0, 2);
-        record.vendor_id = uint16_t(value(VENDOR_ID));
-        record.product_id = uint16_t(value(PRODUCT_ID));
-        record.max_power = uint16_t(value(MAX_POWER));
-        record.pnp = value(IS_NOT_PNP) != 0 ? 0 : 1;
-        record.self_powered = flag(SELF_POWERED);
-        record.remote_wakeup = flag(REMOTE_WAKEUP);
-        record.iso_in = flag(IN_IS_ISOCHRONOUS);
-        record.iso_out = flag(OUT_IS_ISOCHRONOUS);
-        record.pull_down_enable = flag(SUSPEND_PULL_DOWNS);
-        record.ser_num_enable = flag(USE_SERIAL);
-        record.usb_version_enable = flag(USE_USB_VERSION);
-        record.usb_version = uint16_t(value(USB_VERSION));
+        record.vendor_id = uint16_t(eeprom_value(ee, VENDOR_ID));
+        record.product_id = uint16_t(eeprom_value(ee, PRODUCT_ID));
+        record.max_power = uint16_t(eeprom_value(ee, MAX_POWER));
+        record.pnp = eeprom_value(ee, IS_NOT_PNP) != 0 ? 0 : 1;
+        record.self_powered = eeprom_flag(ee, SELF_POWERED);
+        record.remote_wakeup = eeprom_flag(ee, REMOTE_WAKEUP);
+        record.iso_in = eeprom_flag(ee, IN_IS_ISOCHRONOUS);
+        record.iso_out = eeprom_flag(ee, OUT_IS_ISOCHRONOUS);
+        record.pull_down_enable = eeprom_flag(ee, SUSPEND_PULL_DOWNS);
+        record.ser_num_enable = eeprom_flag(ee, USE_SERIAL);
+        record.usb_version_enable = eeprom_flag(ee, USE_USB_VERSION);
+        record.usb_version = uint16_t(eeprom_value(ee, USB_VERSION));
         // Every chip after the first generation holds the extended fields; the dual and quad
         // channel chips are a later layout.
         record.rev4 = context_->type == TYPE_AM ? 0 : 1;
@@ -327,38 +396,48 @@ class FtdiDevice final : public Device {
             CBUS_FUNCTION_4,  INVERT,          HIGH_CURRENT,    EXTERNAL_OSCILLATOR,
             CHANNEL_A_DRIVER, SUSPEND_DBUS7};
         std::vector<std::pair<ftdi_eeprom_value, int>> kept;
-        if (ftdi_read_eeprom(context_) == 0 && ftdi_eeprom_decode(context_, 0) == 0)
-            for (const ftdi_eeprom_value key : kept_keys) kept.emplace_back(key, value(key));
+        {
+            const EepromContext current(*context_);
+            ftdi_context *const ee = current.get();
+            if (ee == nullptr) return no_memory_for_eeprom();
+            if (ftdi_read_eeprom(ee) == 0 && eeprom_checksum_matches(ee) &&
+                ftdi_eeprom_decode(ee, 0) == 0)
+                for (const ftdi_eeprom_value key : kept_keys)
+                    kept.emplace_back(key, eeprom_value(ee, key));
+        }
 
+        const EepromContext eeprom(*context_);
+        ftdi_context *const ee = eeprom.get();
+        if (ee == nullptr) return no_memory_for_eeprom();
         std::string manufacturer = record.manufacturer;
         std::string description = record.description;
         std::string serial = record.serial_number;
-        int code = ftdi_eeprom_initdefaults(context_, manufacturer.data(), description.data(),
+        int code = ftdi_eeprom_initdefaults(ee, manufacturer.data(), description.data(),
                                             serial.empty() ? nullptr : serial.data());
         if (code < 0) return fail(FtdiCall::eeprom_build, code);
-        for (const auto &[key, setting] : kept) ftdi_set_eeprom_value(context_, key, setting);
-        ftdi_set_eeprom_value(context_, VENDOR_ID, record.vendor_id);
-        ftdi_set_eeprom_value(context_, PRODUCT_ID, record.product_id);
-        ftdi_set_eeprom_value(context_, MAX_POWER, record.max_power);
-        ftdi_set_eeprom_value(context_, IS_NOT_PNP, record.pnp != 0 ? 0 : 1);
-        ftdi_set_eeprom_value(context_, SELF_POWERED, record.self_powered != 0);
-        ftdi_set_eeprom_value(context_, REMOTE_WAKEUP, record.remote_wakeup != 0);
-        ftdi_set_eeprom_value(context_, IN_IS_ISOCHRONOUS, record.iso_in != 0);
-        ftdi_set_eeprom_value(context_, OUT_IS_ISOCHRONOUS, record.iso_out != 0);
-        ftdi_set_eeprom_value(context_, SUSPEND_PULL_DOWNS, record.pull_down_enable != 0);
+        for (const auto &[key, setting] : kept) ftdi_set_eeprom_value(ee, key, setting);
+        ftdi_set_eeprom_value(ee, VENDOR_ID, record.vendor_id);
+        ftdi_set_eeprom_value(ee, PRODUCT_ID, record.product_id);
+        ftdi_set_eeprom_value(ee, MAX_POWER, record.max_power);
+        ftdi_set_eeprom_value(ee, IS_NOT_PNP, record.pnp != 0 ? 0 : 1);
+        ftdi_set_eeprom_value(ee, SELF_POWERED, record.self_powered != 0);
+        ftdi_set_eeprom_value(ee, REMOTE_WAKEUP, record.remote_wakeup != 0);
+        ftdi_set_eeprom_value(ee, IN_IS_ISOCHRONOUS, record.iso_in != 0);
+        ftdi_set_eeprom_value(ee, OUT_IS_ISOCHRONOUS, record.iso_out != 0);
+        ftdi_set_eeprom_value(ee, SUSPEND_PULL_DOWNS, record.pull_down_enable != 0);
         // The sensor is identified by its serial number, so a given serial is always presented,
         // whatever the old-chip enable flag says.
-        ftdi_set_eeprom_value(context_, USE_SERIAL,
+        ftdi_set_eeprom_value(ee, USE_SERIAL,
                               record.ser_num_enable != 0 || !record.serial_number.empty());
-        ftdi_set_eeprom_value(context_, USE_USB_VERSION, record.usb_version_enable != 0);
-        ftdi_set_eeprom_value(context_, USB_VERSION, record.usb_version);
-        code = ftdi_eeprom_build(context_);
+        ftdi_set_eeprom_value(ee, USE_USB_VERSION, record.usb_version_enable != 0);
+        ftdi_set_eeprom_value(ee, USB_VERSION, record.usb_version);
+        code = ftdi_eeprom_build(ee);
         if (code < 0) return fail(FtdiCall::eeprom_build, code);
-        code = ftdi_write_eeprom(context_);
+        code = ftdi_write_eeprom(ee);
         // Writing resets the chip and changes its latency timer; put ours back either way.
         rx_.clear();
         ftdi_set_latency_timer(context_, latency_ms);
-        if (code < 0) return fail(FtdiCall::eeprom_write, code);
+        if (code < 0) return failed(FtdiCall::eeprom_write, code);
         return succeed();
     }
 
@@ -367,14 +446,22 @@ class FtdiDevice final : public Device {
     Status fetch() {
         if (gone_) return gone();
         if (rx_.size() >= receive_limit) return Status::ok;
+        // One bulk transfer, which the chip ends with its first short packet. (ftdi_read_data
+        // would go on until it got a packet with no data, holding every reply for one more
+        // latency period.)
         std::array<unsigned char, fetch_chunk> chunk{};
-        const int want = int(std::min<std::size_t>(chunk.size(), receive_limit - rx_.size()));
-        const int got = ftdi_read_data(context_, chunk.data(), want);
-        if (got < 0) {
-            if (got == LIBUSB_ERROR_NO_DEVICE) gone_ = true;
-            return fail(FtdiCall::read, got);
+        int transferred = 0;
+        const int code =
+            libusb_bulk_transfer(context_->usb_dev, static_cast<unsigned char>(context_->out_ep),
+                                 chunk.data(), int(chunk.size()), &transferred, read_timeout_ms);
+        if (code < 0 && (code != LIBUSB_ERROR_TIMEOUT || transferred == 0))
+            return failed(FtdiCall::read, code);
+        // Every packet starts with the chip's two modem-status bytes.
+        const int packet = context_->max_packet_size > 2 ? context_->max_packet_size : 64;
+        for (int at = 0; at < transferred; at += packet) {
+            const int end = std::min(at + packet, transferred);
+            if (end - at > 2) rx_.insert(rx_.end(), chunk.begin() + at + 2, chunk.begin() + end);
         }
-        rx_.insert(rx_.end(), chunk.begin(), chunk.begin() + got);
         return Status::ok;
     }
 
@@ -383,13 +470,30 @@ class FtdiDevice final : public Device {
                     "The USB bridge has been unplugged; close it and open it again.");
     }
 
-    // Caller holds mutex_ and has decoded the EEPROM.
-    int value(ftdi_eeprom_value key) {
-        int result = 0;
-        ftdi_get_eeprom_value(context_, key, &result);
-        return result;
+    // A failed call, told apart from a bridge that has gone: a transfer cut short by an unplug
+    // ends with a plain I/O error (and libftdi reports most failures as -1), so the bridge is
+    // asked for its modem status, which a vanished device cannot answer. Caller holds mutex_.
+    Status failed(FtdiCall call, int code) {
+        if (code == LIBUSB_ERROR_NO_DEVICE || vanished()) {
+            gone_ = true;
+            return gone();
+        }
+        return fail(call, code);
     }
-    uint8_t flag(ftdi_eeprom_value key) { return value(key) != 0 ? 1 : 0; }
+
+    bool vanished() {
+        if (context_->usb_dev == nullptr) return false;
+        std::array<unsigned char, 2> status{};
+        return libusb_control_transfer(
+                   context_->usb_dev, FTDI_DEVICE_IN_REQTYPE, SIO_POLL_MODEM_STATUS_REQUEST, 0,
+                   static_cast<uint16_t>(context_->index), status.data(),
+                   static_cast<uint16_t>(status.size()), read_timeout_ms) == LIBUSB_ERROR_NO_DEVICE;
+    }
+
+    Status no_memory_for_eeprom() {
+        return fail(Status::insufficient_resources,
+                    "Not enough memory to reach the USB bridge's configuration EEPROM.");
+    }
 
     std::mutex mutex_;
     ftdi_context *const context_;

@@ -16,7 +16,7 @@ enum class FtdiCall {
     usb_open,      // libusb_open: libusb codes
     open_dev,      // ftdi_usb_open_dev: libftdi codes
     configure,     // ftdi_set_latency_timer: libftdi codes
-    read,          // ftdi_read_data: libusb codes (and libftdi's -666)
+    read,          // the bulk read of received bytes: libusb codes (and libftdi's -666)
     write,         // ftdi_write_data: libftdi codes
     purge,         // ftdi_tcioflush: libftdi codes
     eeprom_read,   // ftdi_read_eeprom: libftdi codes

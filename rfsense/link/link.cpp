@@ -5,6 +5,7 @@
 #include "link/backends.h"
 #include "link/bus_choice.h"
 #include "link/link_error.h"
+#include "link/trace.h"
 
 #include <cstdlib>
 #include <utility>
@@ -62,7 +63,12 @@ class EmptyBus final : public Bus {
 BusChoice &process_choice() {
     // A function-local static: the environment is read and the backend built exactly once, even
     // when several threads ask first at the same time.
-    static BusChoice choice = choose_bus(std::getenv("RFSENSE_SIM"), std::getenv("RFSENSE_LINK"));
+    static BusChoice choice = [] {
+        BusChoice chosen = choose_bus(std::getenv("RFSENSE_SIM"), std::getenv("RFSENSE_LINK"));
+        if (trace_requested(std::getenv("RFSENSE_TRACE")))
+            chosen.bus = make_tracing_bus(std::move(chosen.bus), stderr_trace_sink());
+        return chosen;
+    }();
     return choice;
 }
 

@@ -87,6 +87,15 @@ SimDevice *device_of(Bus &b, int handle) {
     return d;
 }
 
+int open_locked(Bus &b, SimDevice &d, int number) {
+    if (d.opened) return fail("device " + std::to_string(number) + " is already open");
+    if (b.handles.size() >= max_handles) return fail("too many open handles");
+    d.opened = true;
+    const int handle = b.next_handle++;
+    b.handles[handle] = HandleEntry{&d, d.plug_generation()};
+    return handle;
+}
+
 void copy_out(const std::string &value, char *out, int size) {
     if (out == nullptr || size <= 0) return;
     const size_t n = std::min(value.size(), static_cast<size_t>(size - 1));
@@ -175,12 +184,18 @@ int rfsim_bus_open(int index) {
     ensure_configured(b);
     SimDevice *d = plugged_at(b, index);
     if (d == nullptr) return fail("no plugged device " + std::to_string(index));
-    if (d->opened) return fail("device " + std::to_string(index) + " is already open");
-    if (b.handles.size() >= max_handles) return fail("too many open handles");
-    d->opened = true;
-    const int handle = b.next_handle++;
-    b.handles[handle] = HandleEntry{d, d->plug_generation()};
-    return handle;
+    return open_locked(b, *d, index);
+}
+
+int rfsim_bus_open_position(int device) {
+    Bus &b = bus();
+    std::lock_guard lock(b.mutex);
+    ensure_configured(b);
+    if (device < 0 || static_cast<size_t>(device) >= b.devices.size())
+        return fail("no device " + std::to_string(device) + " on the bus");
+    SimDevice &d = *b.devices[static_cast<size_t>(device)];
+    if (!d.plugged()) return fail("device " + std::to_string(device) + " is unplugged");
+    return open_locked(b, d, device);
 }
 
 void rfsim_bus_close(int handle) {
@@ -258,6 +273,37 @@ int rfsim_bus_ee_program(int handle, const rfsim_eeprom *in) {
     if (d == nullptr) return fail("device of handle " + std::to_string(handle) + " is gone");
     if (in == nullptr) return fail("no EEPROM record to program");
     d->program_eeprom(*in);
+    return 0;
+}
+
+int rfsim_bus_ee_image(int handle, unsigned char *out, int size) {
+    Bus &b = bus();
+    std::lock_guard lock(b.mutex);
+    SimDevice *d = device_of(b, handle);
+    if (d == nullptr) return fail("device of handle " + std::to_string(handle) + " is gone");
+    if (size < 0 || (size > 0 && out == nullptr)) return fail("bad image buffer");
+    const EepromImage &image = d->eeprom_image();
+    if (size > 0) std::memcpy(out, image.data(), std::min(image.size(), static_cast<size_t>(size)));
+    return static_cast<int>(image.size());
+}
+
+int rfsim_bus_ee_write_word(int handle, int word, unsigned value) {
+    Bus &b = bus();
+    std::lock_guard lock(b.mutex);
+    SimDevice *d = device_of(b, handle);
+    if (d == nullptr) return fail("device of handle " + std::to_string(handle) + " is gone");
+    if (word < 0 || static_cast<size_t>(word) >= bridge_eeprom_bytes / 2 || value > 0xFFFF)
+        return fail("no EEPROM word " + std::to_string(word) + " to hold " + std::to_string(value));
+    d->write_eeprom_word(static_cast<size_t>(word), static_cast<uint16_t>(value));
+    return 0;
+}
+
+int rfsim_bus_ee_erase(int handle) {
+    Bus &b = bus();
+    std::lock_guard lock(b.mutex);
+    SimDevice *d = device_of(b, handle);
+    if (d == nullptr) return fail("device of handle " + std::to_string(handle) + " is gone");
+    d->erase_eeprom();
     return 0;
 }
 

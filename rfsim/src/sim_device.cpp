@@ -2,6 +2,7 @@
 
 #include "model_table.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -35,11 +36,16 @@ std::string area_hex(const FlashArea &area) {
     return hex(area.bytes.data(), area.used);
 }
 
+uint64_t new_plug_id() {
+    static std::atomic<uint64_t> next{1};
+    return next.fetch_add(1);
+}
+
 } // namespace
 
 SimDevice::SimDevice(DeviceSettings settings, int position, Clock::time_point now)
-    : settings_(std::move(settings)), position_(position), sensor_(settings_, store_, replies),
-      programmer_(settings_, replies) {
+    : settings_(std::move(settings)), position_(position), generation_(new_plug_id()),
+      sensor_(settings_, store_, replies), programmer_(settings_, replies) {
     rebuild(effect_names | effect_cal_factors | effect_temperature | effect_linearity |
             effect_equation | effect_diode);
     // Each device draws its own noise sequence from the common seed.
@@ -72,8 +78,10 @@ void SimDevice::fill_eeprom() {
     eeprom_.max_power = 24;
     eeprom_.pnp = 1;
     eeprom_.rev4 = 1;
+    eeprom_.ser_num_enable = 1; // the bridge presents its serial number
     eeprom_.usb_version_enable = 1;
     eeprom_.usb_version = 0x0200;
+    ee_image_ = encode_eeprom(eeprom_);
 }
 
 void SimDevice::rebuild(unsigned effects) {
@@ -121,7 +129,7 @@ bool SimDevice::set(std::string_view key, std::string_view value, Clock::time_po
     if ((*effects & effect_seed) != 0)
         sensor_.reseed(settings_.seed + static_cast<uint64_t>(position_));
     if (was_plugged && !settings_.plugged) {
-        ++generation_;
+        generation_ = new_plug_id();
         opened = false;
         replies.clear();
     } else if (!was_plugged && settings_.plugged) {
@@ -152,10 +160,29 @@ std::optional<std::string> SimDevice::get(std::string_view key) const {
     if (key == "trigger_level") return std::to_string(store_.trigger_level);
     if (key == "range") return std::to_string(sensor_.range());
     if (key == "model") return std::to_string(model_from_description(settings_.description));
+    if (key == "plug_id") return std::to_string(generation_);
+    if (key == "eeprom") return hex(ee_image_.data(), ee_image_.size());
     return std::nullopt;
 }
 
 void SimDevice::program_eeprom(const rfsim_eeprom &in) {
+    take_record(in);
+    // Chip options that the record does not hold stay as they were (unless erased).
+    ee_image_ = encode_eeprom(eeprom_, eeprom_checksum_ok(ee_image_) ? &ee_image_ : nullptr);
+}
+
+void SimDevice::write_eeprom_word(std::size_t word, uint16_t value) {
+    if (word >= ee_image_.size() / 2) return;
+    ee_image_[2 * word] = static_cast<uint8_t>(value & 0xFF);
+    ee_image_[2 * word + 1] = static_cast<uint8_t>(value >> 8);
+    if (auto record = decode_eeprom(ee_image_, eeprom_)) take_record(*record);
+}
+
+void SimDevice::erase_eeprom() {
+    ee_image_.fill(0xFF);
+}
+
+void SimDevice::take_record(const rfsim_eeprom &in) {
     eeprom_ = in;
     // Text fields always end inside their buffers.
     copy_text(eeprom_.manufacturer, field_text(in.manufacturer));

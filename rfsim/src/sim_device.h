@@ -2,6 +2,7 @@
 // firmware behind the bridge (sensor, programmer, or nothing that answers).
 #pragma once
 
+#include "bridge_eeprom.h"
 #include "programmer_firmware.h"
 #include "reply_queue.h"
 #include "rfsim/rfsim_bus.h"
@@ -24,7 +25,8 @@ class SimDevice {
 
     const DeviceSettings &settings() const { return settings_; }
     bool plugged() const { return settings_.plugged; }
-    // Bumped on every unplug, so that handles opened before it fail.
+    // Unique in the process to one stay on the bus: renewed on every unplug (and new with every
+    // configuration), so that handles opened before it fail.
     uint64_t plug_generation() const { return generation_; }
 
     bool opened = false;
@@ -41,17 +43,25 @@ class SimDevice {
     const rfsim_eeprom &eeprom() const { return eeprom_; }
     void program_eeprom(const rfsim_eeprom &in);
 
+    // The same EEPROM in the chip's layout, written word by word as the chip is. The record
+    // follows the image whenever a write leaves it with a valid checksum.
+    const EepromImage &eeprom_image() const { return ee_image_; }
+    void write_eeprom_word(std::size_t word, uint16_t value);
+    void erase_eeprom();
+
   private:
     void rebuild(unsigned effects);
     void fill_eeprom();
+    void take_record(const rfsim_eeprom &in);
 
     DeviceSettings settings_;
     int position_;
-    uint64_t generation_ = 0;
+    uint64_t generation_;
     StoredData store_;
     SensorFirmware sensor_;
     ProgrammerFirmware programmer_;
     rfsim_eeprom eeprom_{};
+    EepromImage ee_image_{};
 };
 
 } // namespace rfsim

@@ -5,6 +5,7 @@
 #include "diagnostics.h"
 
 #include "link/link.h"
+#include "link/link_error.h"
 
 #include <cstdio>
 #include <memory>
@@ -45,8 +46,10 @@ ExitStatus run_list(const CommandLine & /*line*/) {
         if (status == rfsense::link::Status::ok) status = device->info(info);
         device.reset(); // release it at once: another program may want it
         if (status != rfsense::link::Status::ok) {
+            // The link's own reason names the cause (permission, another program, ...).
+            const std::string &reason = rfsense::link::last_link_error();
             std::printf("%-5u  %-16s  %-6s  (cannot open: %s)\n", index, "-", "?",
-                        rfsense::link::status_text(status));
+                        reason.empty() ? rfsense::link::status_text(status) : reason.c_str());
             continue;
         }
         const bool sensor = is_sensor(info.description);

@@ -3,8 +3,11 @@
 #include "diagnostics.h"
 
 #include "link/link.h"
+#include "link/link_error.h"
 
 #include <cstring>
+#include <memory>
+#include <string>
 
 namespace rfsense::cli {
 
@@ -16,6 +19,26 @@ constexpr std::size_t max_data_dir_length = 99;
 constexpr std::size_t model_text_size = 28;
 constexpr std::size_t serial_size = 20;
 
+// The library says only that no sensor answered. The bridges it could not open are opened once
+// more here, so that the reason for each (permission, another program, ...) reaches the user.
+void report_bridges_not_opened() {
+    rfsense::link::Bus &bus = rfsense::link::active_bus();
+    uint32_t count = 0;
+    if (const auto status = bus.list_devices(count); status != rfsense::link::Status::ok) {
+        report_error(std::string("cannot list the USB devices: ") +
+                     rfsense::link::status_text(status));
+        return;
+    }
+    for (uint32_t index = 0; index < count; ++index) {
+        std::unique_ptr<rfsense::link::Device> device;
+        const rfsense::link::Status status = bus.open(index, device);
+        if (status == rfsense::link::Status::ok) continue;
+        const std::string &reason = rfsense::link::last_link_error();
+        report_error("USB bridge " + std::to_string(index) + ": " +
+                     (reason.empty() ? rfsense::link::status_text(status) : reason));
+    }
+}
+
 void explain_missing_sensor() {
     report_error("no sensor connected");
     if (simulated_bus()) {
@@ -24,6 +47,7 @@ void explain_missing_sensor() {
                     "one.");
         return;
     }
+    report_bridges_not_opened();
     report_hint("Is it plugged in? 'rfsense list' shows the USB devices this computer sees.\n"
                 "Listed but not opened? Install the udev rule 60-rfsense.rules (see \"Permission "
                 "to\nopen the sensor\" in the README), then unplug and replug the sensor.\n"

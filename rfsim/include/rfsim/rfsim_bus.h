@@ -41,6 +41,9 @@ RFSIM_API int rfsim_bus_handle_info(int handle, char *serial, int serial_size, c
 /* Opens the plugged device at `index`: a handle > 0, or -1 (also while the device is open
  * already: like a bridge, each device is opened by one holder at a time). */
 RFSIM_API int rfsim_bus_open(int index);
+/* The same by configuration position (as rfsim_set numbers devices), which stays with a device
+ * while it is unplugged and plugged in again; -1 while it is unplugged or open already. */
+RFSIM_API int rfsim_bus_open_position(int device);
 RFSIM_API void rfsim_bus_close(int handle);
 
 /* Empties both queues; 0, or -1. */
@@ -57,6 +60,16 @@ RFSIM_API int rfsim_bus_wait(int handle, int timeout_ms);
 
 RFSIM_API int rfsim_bus_ee_read(int handle, rfsim_eeprom *out);
 RFSIM_API int rfsim_bus_ee_program(int handle, const rfsim_eeprom *in);
+
+/* The same EEPROM as the chip holds it: 128 bytes (64 little-endian words) in the FT232R's
+ * layout with its checksum in the last word. rfsim_bus_ee_image copies up to `size` bytes and
+ * returns 128, or -1. rfsim_bus_ee_write_word writes word `word` (0..63) as the chip's write
+ * request does; whenever a write leaves the image with a valid checksum, the record above (and
+ * the serial and description the bus reports) follow it. rfsim_bus_ee_erase sets every byte to
+ * 0xFF, which leaves the record as it was. Both return 0, or -1. */
+RFSIM_API int rfsim_bus_ee_image(int handle, unsigned char *out, int size);
+RFSIM_API int rfsim_bus_ee_write_word(int handle, int word, unsigned value);
+RFSIM_API int rfsim_bus_ee_erase(int handle);
 
 #ifdef __cplusplus
 }
