@@ -1,7 +1,7 @@
 #include "meterdesk/ui/application.h"
 
 #include "meterdesk/core/alarm_beep.h"
-#include "meterdesk/core/paths.h"
+#include "meterdesk/base/paths.h"
 #include "meterdesk/core/settings_files.h"
 #include "meterdesk/ui/command_dispatcher.h"
 #include "meterdesk/ui/dialog_set.h"

@@ -1,4 +1,4 @@
-#include "meterdesk/core/paths.h"
+#include "meterdesk/base/paths.h"
 
 #include <cstdlib>
 #include <initializer_list>
