@@ -66,7 +66,7 @@ Session open_session(FileSystem &fs, const fs::path &target, const SetupPlaces &
         const std::error_code &error = session.lock->error();
         session.failure = (error == std::errc::resource_unavailable_try_again ||
                            error == std::errc::operation_would_block)
-                              ? Failure{target, "another installation into this folder is running"}
+                              ? Failure{target, "Another installation into this folder is running"}
                               : Failure{lock_file(places, target), error.message()};
         return session;
     }
@@ -186,7 +186,7 @@ InstallReport install(FileSystem &fs, const InstallRequest &request, const Setup
     if (session.failure) return refuse(*session.failure);
     if (!session.recovery.leftovers.empty()) {
         report.outcome = Outcome::kNotUndone;
-        report.failure = Failure{target, "an interrupted earlier installation could not be "
+        report.failure = Failure{target, "An interrupted earlier installation could not be "
                                          "recovered"};
         report.leftovers = session.recovery.leftovers;
         return report;
@@ -197,14 +197,14 @@ InstallReport install(FileSystem &fs, const InstallRequest &request, const Setup
     if (!plan) return refuse({request.source, error});
     report.missing_folders = plan->missing_folders;
     if (nested(request.source, target))
-        return refuse({target, "the target and the installation medium " + request.source.string() +
+        return refuse({target, "The target and the installation medium " + request.source.string() +
                                    " lie inside each other"});
     if (auto ancestor = existing_ancestor(fs, target)) {
         std::uintmax_t available = 0;
         if (std::error_code failed = fs.available_space(*ancestor, available))
             return refuse({*ancestor, failed.message()});
         if (available < plan->bytes + kSpareBytes)
-            return refuse({target, "not enough free space: the installation needs " +
+            return refuse({target, "Not enough free space: the installation needs " +
                                        megabytes(plan->bytes + kSpareBytes) + ", " +
                                        megabytes(available) + " are free"});
     }
@@ -300,7 +300,7 @@ UninstallReport uninstall(FileSystem &fs, const fs::path &target_path, const Set
     }
     if (!session.recovery.leftovers.empty()) {
         report.outcome = Outcome::kNotUndone;
-        report.failure = Failure{target, "an interrupted installation could not be recovered"};
+        report.failure = Failure{target, "An interrupted installation could not be recovered"};
         report.leftovers = session.recovery.leftovers;
         return report;
     }
@@ -308,7 +308,7 @@ UninstallReport uninstall(FileSystem &fs, const fs::path &target_path, const Set
     const std::optional<InstallRecord> record = read_record(fs, record_path);
     if (!record) {
         report.outcome = Outcome::kRolledBack;
-        report.failure = Failure{target, "no installation by sensor-setup is recorded for this "
+        report.failure = Failure{target, "No installation by sensor-setup is recorded for this "
                                          "folder"};
         return report;
     }

@@ -65,7 +65,7 @@ std::optional<MediumPlan> plan_medium(FileSystem &fs, const fs::path &source,
                                       const fs::path &target, std::string &error) {
     FileStatus status;
     if (fs.status(source, status) || !status.directory) {
-        error = "there is no installation medium at " + source.string();
+        error = "There is no installation medium at " + source.string();
         return std::nullopt;
     }
     MediumPlan plan;
@@ -114,7 +114,7 @@ std::optional<MediumPlan> plan_medium(FileSystem &fs, const fs::path &source,
         }
     }
     if (!any) {
-        error = "there is no installation medium at " + source.string() +
+        error = "There is no installation medium at " + source.string() +
                 " (none of its folders is there)";
         return std::nullopt;
     }

@@ -87,6 +87,23 @@ fs::path choose_source(const std::optional<fs::path> &option, const fs::path &st
     return (program_folder / ".." / "share" / "meterdesk").lexically_normal();
 }
 
+bool display_available(const Environment &environment,
+                       const std::vector<std::string> &qt_arguments) {
+    if (environment("DISPLAY") || environment("WAYLAND_DISPLAY") || environment("QT_QPA_PLATFORM"))
+        return true;
+    for (const std::string &arg : qt_arguments)
+        if (arg == "-platform" || arg == "--platform" || arg.rfind("-platform=", 0) == 0)
+            return true;
+    return false;
+}
+
+std::string no_display_message() {
+    return "sensor-setup: there is no display to show the installation pages on (neither "
+           "DISPLAY nor WAYLAND_DISPLAY is set).\n"
+           "Install without pages with:  sensor-setup --batch [--source DIR] [--target DIR] "
+           "[--no-desktop] [--no-menu]\n";
+}
+
 fs::path application_beside(const fs::path &program_folder) {
     return program_folder / "meterdesk";
 }

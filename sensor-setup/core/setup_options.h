@@ -33,6 +33,13 @@ fs::path choose_source(const std::optional<fs::path> &option, const fs::path &st
 // The meterdesk beside sensor-setup, for launchers when the medium brings no application.
 fs::path application_beside(const fs::path &program_folder);
 
+// The pages can be shown: a display (DISPLAY or WAYLAND_DISPLAY) exists, or Qt is told which
+// platform to use (QT_QPA_PLATFORM, or -platform among the Qt arguments).
+bool display_available(const Environment &environment,
+                       const std::vector<std::string> &qt_arguments);
+// What sensor-setup says without a display.
+std::string no_display_message();
+
 // Runs --batch or --uninstall; returns the exit status (0 done, 1 rolled back, 2 usage,
 // 3 not fully undone). The report goes to `out`, a failure's lines to `err`.
 int run_batch(const SetupOptions &options, FileSystem &fs, const Environment &environment,

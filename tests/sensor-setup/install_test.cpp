@@ -155,13 +155,13 @@ TEST(Install, RefusalsChangeNothing) {
     const std::vector<Case> table = {
         {"no medium",
          [](SetupScratch &s, auto &r, auto &) { r.source = s.root() / "nothing-here"; },
-         "no installation medium"},
+         "There is no installation medium"},
         {"empty folder as medium",
          [](SetupScratch &s, auto &r, auto &) {
              fs::create_directories(s.root() / "empty");
              r.source = s.root() / "empty";
          },
-         "no installation medium"},
+         "There is no installation medium"},
         {"target inside the medium",
          [](SetupScratch &s, auto &r, auto &) { r.target = s.medium() / "Quorix"; },
          "inside each other"},
@@ -170,7 +170,7 @@ TEST(Install, RefusalsChangeNothing) {
         {"the medium itself", [](SetupScratch &s, auto &r, auto &) { r.target = s.medium(); },
          "inside each other"},
         {"too little space", [](SetupScratch &, auto &, auto &fs) { fs.set_space(1000); },
-         "not enough free space"},
+         "Not enough free space"},
     };
     for (const Case &c : table) {
         SetupScratch scratch;
@@ -203,7 +203,7 @@ TEST(Install, ASecondRunOnTheSameTargetIsRefusedWhileTheFirstHoldsIt) {
     const InstallReport report = run(scratch);
     EXPECT_EQ(report.outcome, Outcome::kRolledBack);
     ASSERT_TRUE(report.failure);
-    EXPECT_NE(report.failure->reason.find("another installation"), std::string::npos);
+    EXPECT_NE(report.failure->reason.find("Another installation"), std::string::npos);
     EXPECT_FALSE(fs::exists(scratch.target()));
 }
 
