@@ -7,8 +7,8 @@ set(RFSENSE_UDEV_RULES_DIR "lib/udev/rules.d"
     CACHE STRING "Where the udev rule is installed (relative to the prefix, or absolute)")
 set(RFSENSE_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/rfsense)
 
-# librfsense finds librfsim beside itself wherever the prefix is.
-set_target_properties(rfsense rfsim PROPERTIES INSTALL_RPATH "$ORIGIN")
+# Installed binaries carry no RPATH: the libraries go to the system's library folder, where the
+# loader finds them (the Debian package runs ldconfig).
 
 # Everything here is the "library" component, which can be installed on its own.
 install(TARGETS rfsense rfsim EXPORT rfsenseTargets COMPONENT library
@@ -54,12 +54,59 @@ if(RFSENSE_BUILD_TESTS AND RFSENSE_SANITIZE STREQUAL "")
     set_tests_properties(install_and_consume PROPERTIES LABELS unit TIMEOUT 120)
 endif()
 
+# The desktop integration and documents of the package.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/desktop/org.rfsense.meterdesk.desktop
+              ${PROJECT_SOURCE_DIR}/packaging/desktop/org.rfsense.sensor-setup.desktop
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT application)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/desktop/org.rfsense.meterdesk.metainfo.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT application)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/icons/org.rfsense.meterdesk.svg
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT application)
+# Manual pages and the changelog are installed compressed, as Debian wants them.
+set(compressed_docs)
+foreach(doc man/rfsense.1 man/meterdesk.1 man/sensor-setup.1 debian/changelog)
+    get_filename_component(name ${doc} NAME)
+    set(output ${PROJECT_BINARY_DIR}/packaging/${name}.gz)
+    add_custom_command(OUTPUT ${output}
+        COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/packaging/${doc} > ${output}
+        DEPENDS ${PROJECT_SOURCE_DIR}/packaging/${doc}
+        COMMENT "Compressing ${name}")
+    list(APPEND compressed_docs ${output})
+endforeach()
+add_custom_target(package_docs ALL DEPENDS ${compressed_docs})
+install(FILES ${PROJECT_BINARY_DIR}/packaging/rfsense.1.gz
+              ${PROJECT_BINARY_DIR}/packaging/meterdesk.1.gz
+              ${PROJECT_BINARY_DIR}/packaging/sensor-setup.1.gz
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT application)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/changelog.gz
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/rfsense COMPONENT application)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/rfsense COMPONENT application)
+# The medium's driver folder: the udev rule and how to install it by hand.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/udev/60-rfsense.rules
+              ${PROJECT_SOURCE_DIR}/packaging/udev/README
+    DESTINATION ${METERDESK_DATA_DIR}/Driver COMPONENT application)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME rfsense)
 set(CPACK_PACKAGE_VENDOR "rfsense")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "USB RF power sensor library, simulated sensor and command-line meter")
-set(CPACK_PACKAGE_CONTACT "rfsense maintainers <rfsense@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop power meter for USB RF power sensors")
+# The extended description under the summary line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Software for the Zyn Quorix and Marrick USB RF/microwave
+ diode power sensors: the sensor library librfsense with its C interface,
+ pkg-config and CMake files, the simulated sensor bus librfsim for
+ demonstrations and tests, the command-line meter rfsense, the Qt meter
+ application meterdesk, and the installer sensor-setup with its installation
+ medium.")
+set(CPACK_PACKAGE_CONTACT "rfsense developers <rfsense@example.org>")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_INSTALL_FULL_LIBDIR})
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# The shared libraries ask dpkg to run ldconfig once after the installation.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/debian/triggers)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, gstreamer1.0-plugins-good")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)

@@ -14,6 +14,8 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang-format fonts-liberation2
     poppler-utils # pdftoppm: the printing test looks at the page it printed
+    # scripts/check-package.sh: the package checkers and a clean root to install it in
+    lintian desktop-file-utils appstream mmdebstrap
 )
 qt_packages=(
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libxkbcommon-dev

@@ -2,7 +2,7 @@
 
 #include "meterdesk/core/app_state.h"
 #include "meterdesk/core/command_ids.h"
-#include "meterdesk/core/paths.h"
+#include "meterdesk/base/paths.h"
 #include "meterdesk/core/ports.h"
 #include "meterdesk/core/sensor_lease.h"
 

@@ -6,7 +6,7 @@
 // compensation to the sensor and writes "AppSettings.dat"; Cancel drops them.
 #pragma once
 
-#include "meterdesk/core/controls.h"
+#include "meterdesk/base/controls.h"
 #include "meterdesk/core/settings_files.h"
 
 #include <filesystem>

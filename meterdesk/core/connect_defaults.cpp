@@ -1,7 +1,7 @@
 #include "meterdesk/core/connect_defaults.h"
 
 #include "meterdesk/core/app_state.h"
-#include "meterdesk/core/paths.h"
+#include "meterdesk/base/paths.h"
 #include "meterdesk/core/ports.h"
 #include "meterdesk/core/sensor_identity.h"
 

@@ -1,16 +1,11 @@
 // Colours and text-line records shared by the main window's layout helpers.
 #pragma once
 
+#include "meterdesk/base/rgb.h"
+
 #include <string>
 
 namespace meterdesk {
-
-struct Rgb {
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-    bool operator==(const Rgb &) const = default;
-};
 
 inline constexpr Rgb kPanelTextColour{90, 130, 210};
 inline constexpr Rgb kAlarmTextColour{250, 0, 0};

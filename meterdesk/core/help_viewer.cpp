@@ -1,6 +1,6 @@
 #include "meterdesk/core/help_viewer.h"
 
-#include "meterdesk/core/paths.h"
+#include "meterdesk/base/paths.h"
 
 #include <array>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "meterdesk/core/display_colours.h"
-#include "meterdesk/core/help_file.h"
+#include "meterdesk/base/help_file.h"
 #include "meterdesk/core/ports.h"
 
 #include <filesystem>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "meterdesk/core/app_settings_dialog.h"
-#include "meterdesk/ui/qt_controls.h"
+#include "meterdesk/widgets/qt_controls.h"
 
 #include <QDialog>
 

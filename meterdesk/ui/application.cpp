@@ -1,7 +1,8 @@
 #include "meterdesk/ui/application.h"
 
+#include "meterdesk/base/paths.h"
 #include "meterdesk/core/alarm_beep.h"
-#include "meterdesk/core/paths.h"
+#include "meterdesk/core/first_start.h"
 #include "meterdesk/core/settings_files.h"
 #include "meterdesk/ui/command_dispatcher.h"
 #include "meterdesk/ui/dialog_set.h"
@@ -84,6 +85,13 @@ void Application::start() {
     window_->restore_position();
 
     const auto app_dir = paths::select_app_dir(config_.app_dir, startup_folder());
+    // First start from the package: the install root is laid out from the packaged medium
+    // before the settings are read. A failure is told once; the meter runs on.
+    std::optional<std::string> layout_failure;
+    if (!config_.app_dir && app_dir == paths::quorix_root())
+        layout_failure = lay_out_from_package(
+            app_dir, config_.packaged_medium ? *config_.packaged_medium
+                                             : paths::packaged_medium(program_folder()));
     // A machine without an installation has none of the folders yet; failures stay silent
     // like every write of the state files.
     paths::create_app_folders(app_dir);
@@ -102,6 +110,9 @@ void Application::start() {
     ui_->start_timer(kSplashTimer, kWindowSplashPeriodMs);
 
     window_->show();
+    if (layout_failure)
+        ui_->message("Zyn Quorix USB Power Sensor", *layout_failure, MessageButtons::kOk,
+                     MessageIcon::kExclamation);
     panels_->create_panels(window_.get());
     state.help_topic = 8; // no topic
     window_->activateWindow();

@@ -42,6 +42,9 @@ struct ApplicationConfig {
     // Where the data the program ships (help topics, the welcome tune) is looked for after
     // app_dir. Default: beside the program (paths::shipped_data_folders).
     std::optional<std::vector<std::filesystem::path>> shipped_data;
+    // The medium the first start lays the install root out from. Default: the one the package
+    // ships (paths::packaged_medium); an empty optional inside: none.
+    std::optional<std::optional<std::filesystem::path>> packaged_medium;
 };
 
 class Application {

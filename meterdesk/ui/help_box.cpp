@@ -2,8 +2,8 @@
 
 #include "meterdesk/core/app_state.h"
 #include "meterdesk/core/help_viewer.h"
-#include "meterdesk/core/rtf_reader.h"
-#include "meterdesk/ui/rtf_text_document.h"
+#include "meterdesk/base/rtf_reader.h"
+#include "meterdesk/widgets/rtf_text_document.h"
 
 #include <QHBoxLayout>
 #include <QPalette>

@@ -5,7 +5,7 @@
 // an empty pane.
 #pragma once
 
-#include "meterdesk/core/help_file.h"
+#include "meterdesk/base/help_file.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 #include "meterdesk/ui/main_window.h"
 
 #include "meterdesk/core/app_state.h"
-#include "meterdesk/core/paths.h"
+#include "meterdesk/base/paths.h"
 #include "meterdesk/core/settings_files.h"
 #include "meterdesk/core/window_placement.h"
 #include "meterdesk/ui/screen_widget.h"

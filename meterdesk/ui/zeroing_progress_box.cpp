@@ -1,7 +1,7 @@
 #include "meterdesk/ui/zeroing_progress_box.h"
 
 #include "meterdesk/core/zeroing.h"
-#include "meterdesk/ui/qt_controls.h"
+#include "meterdesk/widgets/qt_controls.h"
 
 #include <QLabel>
 #include <QMetaObject>

@@ -1,5 +1,5 @@
 // The path module: roots and their overrides, app_dir selection, and case-insensitive lookup.
-#include "meterdesk/core/paths.h"
+#include "meterdesk/base/paths.h"
 #include "meterdesk/support/scratch.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 //   helpfile unscramble IN OUT
 //
 // Both directions are the same XOR with the help-file key; the two names only say the intent.
-#include "meterdesk/core/help_file.h"
+#include "meterdesk/base/help_file.h"
 
 #include <cstdio>
 #include <string>

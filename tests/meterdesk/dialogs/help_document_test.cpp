@@ -2,9 +2,9 @@
 // pandoc makes of a small Markdown page (tests/data/pandoc_help_page.rtf, made once with
 // "pandoc -s -t rtf pandoc_help_page.md"), scrambled into a help file, streamed back by the
 // help window's logic and read into paragraphs, headings and bold runs.
-#include "meterdesk/core/help_file.h"
+#include "meterdesk/base/help_file.h"
 #include "meterdesk/core/help_viewer.h"
-#include "meterdesk/core/rtf_reader.h"
+#include "meterdesk/base/rtf_reader.h"
 #include "meterdesk/support/fake_ui.h"
 #include "meterdesk/support/scratch.h"
 

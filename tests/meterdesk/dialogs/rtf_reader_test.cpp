@@ -1,6 +1,6 @@
 // The RTF reader: text, characters and skipped destinations from small snippets; formatting of
 // runs and paragraphs; and inputs that are broken, truncated, deeply nested or random.
-#include "meterdesk/core/rtf_reader.h"
+#include "meterdesk/base/rtf_reader.h"
 
 #include <gtest/gtest.h>
 

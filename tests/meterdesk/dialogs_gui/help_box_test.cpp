@@ -3,7 +3,7 @@
 // and paragraphs on the help pane's colour; a missing file warns and leaves the pane empty;
 // Close re-arms the reader; and every help topic the build ships loads.
 #include "meterdesk/core/app_state.h"
-#include "meterdesk/core/help_file.h"
+#include "meterdesk/base/help_file.h"
 #include "meterdesk/dialogs_gui/support/qt_helpers.h"
 #include "meterdesk/support/fake_ui.h"
 #include "meterdesk/support/scratch.h"

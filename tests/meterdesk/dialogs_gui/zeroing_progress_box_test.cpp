@@ -3,7 +3,7 @@
 #include "meterdesk/core/zeroing.h"
 #include "meterdesk/dialogs_gui/support/qt_helpers.h"
 #include "meterdesk/support/meter_fixture.h"
-#include "meterdesk/ui/qt_controls.h"
+#include "meterdesk/widgets/qt_controls.h"
 #include "meterdesk/ui/zeroing_progress_box.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 // The application's sounds: the welcome tune at start-up and the alarm beeps that a limit
 // alarm with its beep on sets off while the readout is drawn.
-#include "meterdesk/core/paths.h"
+#include "meterdesk/base/paths.h"
 #include "meterdesk/gui/support/meter_app_fixture.h"
 
 #include <filesystem>

@@ -2,7 +2,7 @@
 // application topic, Ctrl+S opens the Application Settings dialog whose Apply writes
 // "AppSettings.dat", and the zero's progress box is the ZeroingProgressBox.
 #include "meterdesk/core/command_ids.h"
-#include "meterdesk/core/help_file.h"
+#include "meterdesk/base/help_file.h"
 #include "meterdesk/core/settings_files.h"
 #include "meterdesk/gui/support/meter_app_fixture.h"
 #include "meterdesk/ui/app_settings_box.h"

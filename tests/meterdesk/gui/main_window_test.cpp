@@ -2,7 +2,7 @@
 // mode shortcuts, the toolbar buttons, closing, and the screens as they are drawn.
 #include "meterdesk/core/command_ids.h"
 #include "meterdesk/core/measurement_mode.h"
-#include "meterdesk/core/paths.h"
+#include "meterdesk/base/paths.h"
 #include "meterdesk/core/readout_glyphs.h"
 #include "meterdesk/core/settings_files.h"
 #include "meterdesk/gui/support/meter_app_fixture.h"

@@ -6,7 +6,7 @@
 // user by setting texts and checks directly, then calling the logic's event handlers.
 #pragma once
 
-#include "meterdesk/core/controls.h"
+#include "meterdesk/base/controls.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "meterdesk/core/help_file.h"
+#include "meterdesk/base/help_file.h"
 
 #include <array>
 #include <system_error>

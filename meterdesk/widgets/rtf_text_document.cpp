@@ -1,4 +1,4 @@
-#include "meterdesk/ui/rtf_text_document.h"
+#include "meterdesk/widgets/rtf_text_document.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,4 +1,4 @@
-#include "meterdesk/core/paths.h"
+#include "meterdesk/base/paths.h"
 
 #include <cstdlib>
 #include <initializer_list>
@@ -190,6 +190,22 @@ std::vector<fs::path> shipped_data_folders(const fs::path &program_folder) {
     add_folder(folders, fs::path(METERDESK_INSTALLED_DATA));
 #endif
     return folders;
+}
+
+std::optional<fs::path> packaged_medium(const fs::path &program_folder) {
+    std::vector<fs::path> candidates;
+#ifdef METERDESK_DATA_FROM_PROGRAM
+    if (!program_folder.empty()) candidates.push_back(program_folder / METERDESK_DATA_FROM_PROGRAM);
+#endif
+#ifdef METERDESK_INSTALLED_DATA
+    candidates.emplace_back(METERDESK_INSTALLED_DATA);
+#endif
+    std::error_code error;
+    for (const fs::path &folder : candidates) {
+        if (fs::is_regular_file(folder / "hts10.dat", error))
+            return fs::weakly_canonical(folder, error).lexically_normal();
+    }
+    return std::nullopt;
 }
 
 fs::path find_help_file(const fs::path &app_dir, const std::vector<fs::path> &shipped,

@@ -15,7 +15,7 @@
 // numbers are clamped, so bad input can cost text but never memory or a crash.
 #pragma once
 
-#include "meterdesk/core/display_colours.h"
+#include "meterdesk/base/rgb.h"
 
 #include <cstddef>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "meterdesk/core/rtf_reader.h"
+#include "meterdesk/base/rtf_reader.h"
 
 #include <algorithm>
 #include <array>

@@ -53,6 +53,11 @@ bool create_app_folders(const fs::path &app_dir);
 // that exist are listed.
 std::vector<fs::path> shipped_data_folders(const fs::path &program_folder);
 
+// The installation medium the package ships (the installed data folder, when it holds the
+// installer's help file "hts10.dat"), from which the meter lays out its folders on its first
+// start; nothing in a build tree or without a package.
+std::optional<fs::path> packaged_medium(const fs::path &program_folder);
+
 // The file of a help topic ("help/<file_name>") in the first of app_dir and `shipped` that has
 // it; app_dir's path when none has (showing it then warns that the file is missing).
 fs::path find_help_file(const fs::path &app_dir, const std::vector<fs::path> &shipped,

@@ -2,7 +2,7 @@
 // the application and the installer.
 #pragma once
 
-#include "meterdesk/core/rtf_reader.h"
+#include "meterdesk/base/rtf_reader.h"
 
 class QTextDocument;
 

@@ -4,7 +4,7 @@
 // boxes and drop-down lists). An id without a widget reads as empty and ignores writes.
 #pragma once
 
-#include "meterdesk/core/controls.h"
+#include "meterdesk/base/controls.h"
 
 #include <QString>
 

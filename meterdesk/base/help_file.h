@@ -3,7 +3,7 @@
 // through the same reader.
 #pragma once
 
-#include "meterdesk/core/display_colours.h"
+#include "meterdesk/base/rgb.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "meterdesk/ui/qt_controls.h"
+#include "meterdesk/widgets/qt_controls.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
