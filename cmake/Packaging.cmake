@@ -62,6 +62,35 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/desktop/org.rfsense.meterdesk.meta
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT application)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/icons/org.rfsense.meterdesk.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT application)
+# The PNG sizes of the hicolor theme, drawn from the same SVG with QtSvg when the build runs.
+if(RFSENSE_BUILD_APPS)
+    find_package(Qt6 COMPONENTS Gui Svg)
+endif()
+if(TARGET Qt6::Svg)
+    add_executable(render_icon ${PROJECT_SOURCE_DIR}/packaging/icons/render_icon.cpp)
+    target_link_libraries(render_icon PRIVATE Qt6::Gui Qt6::Svg)
+    rfsense_warnings(render_icon)
+    set(icon_svg ${PROJECT_SOURCE_DIR}/packaging/icons/org.rfsense.meterdesk.svg)
+    set(icon_args)
+    set(icon_pngs)
+    set(icon_dirs)
+    foreach(size 16 22 24 32 48 64 128 256)
+        set(png ${PROJECT_BINARY_DIR}/packaging/icons/${size}x${size}/org.rfsense.meterdesk.png)
+        list(APPEND icon_dirs ${PROJECT_BINARY_DIR}/packaging/icons/${size}x${size})
+        list(APPEND icon_args ${size} ${png})
+        list(APPEND icon_pngs ${png})
+        install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            COMPONENT application)
+    endforeach()
+    add_custom_command(OUTPUT ${icon_pngs}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${icon_dirs}
+        COMMAND render_icon ${icon_svg} ${icon_args}
+        DEPENDS render_icon ${icon_svg}
+        COMMENT "Rendering the application icon")
+    add_custom_target(package_icons ALL DEPENDS ${icon_pngs})
+else()
+    message(STATUS "QtSvg not found: the package gets the SVG icon only")
+endif()
 # Manual pages and the changelog are installed compressed, as Debian wants them.
 set(compressed_docs)
 foreach(doc man/rfsense.1 man/meterdesk.1 man/sensor-setup.1 debian/changelog)
