@@ -120,13 +120,13 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME rfsense)
 set(CPACK_PACKAGE_VENDOR "rfsense")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop power meter for USB RF power sensors")
-# The extended description under the summary line.
+# The extended description under the summary line (CPack indents each line by one space).
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Software for the Zyn Quorix and Marrick USB RF/microwave
- diode power sensors: the sensor library librfsense with its C interface,
- pkg-config and CMake files, the simulated sensor bus librfsim for
- demonstrations and tests, the command-line meter rfsense, the Qt meter
- application meterdesk, and the installer sensor-setup with its installation
- medium.")
+diode power sensors: the sensor library librfsense with its C interface,
+pkg-config and CMake files, the simulated sensor bus librfsim for
+demonstrations and tests, the command-line meter rfsense, the Qt meter
+application meterdesk, and the installer sensor-setup with its installation
+medium.")
 set(CPACK_PACKAGE_CONTACT "rfsense developers <rfsense@example.org>")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
