@@ -100,7 +100,8 @@ reading=$(rfsense --simulate read -n 1)
 echo "rfsense: $reading"
 [ -n "$reading" ]
 cd /home/tester
-export HOME=/home/tester XDG_DATA_HOME= XDG_STATE_HOME=
+export HOME=/home/tester
+unset XDG_DATA_HOME XDG_STATE_HOME XDG_CONFIG_HOME
 xvfb-run -a -s '-screen 0 1280x1024x24' sh -c '
     meterdesk --simulate & pid=$!
     window=
@@ -120,9 +121,9 @@ xvfb-run -a -s '-screen 0 1280x1024x24' sh -c '
 [ -d /home/tester/.local/share/Quorix ] && echo "laid out: $(ls /home/tester/.local/share/Quorix | tr '\n' ' ')"
 [ -d /home/tester/.local/share/Quorix ]
 CHECK
-    if nice mmdebstrap --variant=apt --include=xvfb,xauth,x11-apps,xdotool \
+    if nice mmdebstrap --variant=apt --include=passwd,xvfb,xauth,x11-apps,xdotool,fonts-liberation2 \
         --customize-hook="copy-in $deb $build/clean-root-check.sh /tmp" \
-        --customize-hook="chroot \"\$1\" sh -c 'apt-get install -y -q /tmp/$(basename "$deb")'" \
+        --customize-hook="chroot \"\$1\" sh -c 'apt-get install -y -q --no-install-recommends /tmp/$(basename "$deb")'" \
         --customize-hook="chroot \"\$1\" useradd -m tester" \
         --customize-hook="chroot \"\$1\" runuser -u tester -- sh /tmp/clean-root-check.sh" \
         --customize-hook="copy-out /tmp/meterdesk.xwd $build" \
