@@ -71,7 +71,7 @@ for page in "$unpacked"/usr/share/man/man1/*.1.gz; do
     echo "${page#"$unpacked"}: checked"
 done
 
-echo "== programs and icons"
+echo "== programs, medium and icons"
 for program in rfsense meterdesk sensor-setup; do
     if readelf -d "$unpacked/usr/bin/$program" | grep -E -q 'RPATH|RUNPATH'; then
         fail "$program carries an RPATH"
@@ -84,6 +84,13 @@ for size in 16 22 24 32 48 64 128 256; do
     elif ! file "$unpacked/$icon" | grep -q "PNG image data, $size x $size"; then
         fail "/$icon is not a $size x $size PNG"
     fi
+done
+# The medium in /usr/share/meterdesk: its help files, but no application or libraries of its
+# own (the meter lays out the user's folders from it and runs the packaged programs).
+medium=$unpacked/usr/share/meterdesk
+[[ -f $medium/hts10.dat && -f $medium/hts11.dat ]] || fail "the medium lacks its help files"
+for folder in app DLL; do
+    [[ ! -e $medium/$folder ]] || fail "the medium holds /usr/share/meterdesk/$folder"
 done
 [[ -f $unpacked/usr/share/icons/hicolor/scalable/apps/org.rfsense.meterdesk.svg ]] ||
     fail "the package lacks the scalable icon"
