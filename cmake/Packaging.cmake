@@ -62,6 +62,35 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/desktop/org.rfsense.meterdesk.meta
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT application)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/icons/org.rfsense.meterdesk.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT application)
+# The PNG sizes of the hicolor theme, drawn from the same SVG with QtSvg when the build runs.
+if(RFSENSE_BUILD_APPS)
+    find_package(Qt6 COMPONENTS Gui Svg)
+endif()
+if(TARGET Qt6::Svg)
+    add_executable(render_icon ${PROJECT_SOURCE_DIR}/packaging/icons/render_icon.cpp)
+    target_link_libraries(render_icon PRIVATE Qt6::Gui Qt6::Svg)
+    rfsense_warnings(render_icon)
+    set(icon_svg ${PROJECT_SOURCE_DIR}/packaging/icons/org.rfsense.meterdesk.svg)
+    set(icon_args)
+    set(icon_pngs)
+    set(icon_dirs)
+    foreach(size 16 22 24 32 48 64 128 256)
+        set(png ${PROJECT_BINARY_DIR}/packaging/icons/${size}x${size}/org.rfsense.meterdesk.png)
+        list(APPEND icon_dirs ${PROJECT_BINARY_DIR}/packaging/icons/${size}x${size})
+        list(APPEND icon_args ${size} ${png})
+        list(APPEND icon_pngs ${png})
+        install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            COMPONENT application)
+    endforeach()
+    add_custom_command(OUTPUT ${icon_pngs}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${icon_dirs}
+        COMMAND render_icon ${icon_svg} ${icon_args}
+        DEPENDS render_icon ${icon_svg}
+        COMMENT "Rendering the application icon")
+    add_custom_target(package_icons ALL DEPENDS ${icon_pngs})
+else()
+    message(STATUS "QtSvg not found: the package gets the SVG icon only")
+endif()
 # Manual pages and the changelog are installed compressed, as Debian wants them.
 set(compressed_docs)
 foreach(doc man/rfsense.1 man/meterdesk.1 man/sensor-setup.1 debian/changelog)
@@ -91,13 +120,13 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME rfsense)
 set(CPACK_PACKAGE_VENDOR "rfsense")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop power meter for USB RF power sensors")
-# The extended description under the summary line.
+# The extended description under the summary line (CPack indents each line by one space).
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Software for the Zyn Quorix and Marrick USB RF/microwave
- diode power sensors: the sensor library librfsense with its C interface,
- pkg-config and CMake files, the simulated sensor bus librfsim for
- demonstrations and tests, the command-line meter rfsense, the Qt meter
- application meterdesk, and the installer sensor-setup with its installation
- medium.")
+diode power sensors: the sensor library librfsense with its C interface,
+pkg-config and CMake files, the simulated sensor bus librfsim for
+demonstrations and tests, the command-line meter rfsense, the Qt meter
+application meterdesk, and the installer sensor-setup with its installation
+medium.")
 set(CPACK_PACKAGE_CONTACT "rfsense developers <rfsense@example.org>")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)

@@ -11,6 +11,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config git
     libftdi1-dev libusb-1.0-0-dev
+    nettle-dev # SHA-256 of the files the installer records
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang-format fonts-liberation2
     poppler-utils # pdftoppm: the printing test looks at the page it printed
