@@ -452,14 +452,20 @@ TEST_F(MeterAppTest, ZeroShowsTheProgressBoxAndMarksTheSensorZeroed) {
     EXPECT_FALSE(state().zero_done);
 
     MessageBoxAnswerer answerer(QMessageBox::Ok);
-    bool saw_progress = false;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout,
-                     [&] { saw_progress = saw_progress || app->ui().progress_widget(); });
-    watch.start(1);
+    // Caught as it is shown: in fast timing the whole zero can pass between two polls.
+    struct ShowWatcher : QObject {
+        bool saw_progress = false;
+        bool eventFilter(QObject *object, QEvent *event) override {
+            if (event->type() == QEvent::Show && object->objectName() == "ZeroingProgressBox")
+                saw_progress = true;
+            return false;
+        }
+    } watcher;
+    qApp->installEventFilter(&watcher);
     key(Qt::Key_Z);
     ASSERT_TRUE(wait([&] { return state().zero_done && !app->ui().progress_widget(); }));
-    EXPECT_TRUE(saw_progress);
+    qApp->removeEventFilter(&watcher);
+    EXPECT_TRUE(watcher.saw_progress);
     ASSERT_EQ(answerer.seen().size(), 1);
     EXPECT_EQ(answerer.seen()[0], "Sensor Zero|Ensure no power is being applied while zeroing.");
     EXPECT_TRUE(wait([&] { return state().live_readout_enabled.load(); }));
