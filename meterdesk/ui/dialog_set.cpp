@@ -4,7 +4,7 @@
 #include "meterdesk/ui/help_box.h"
 #include "meterdesk/ui/panel_registry.h"
 #include "meterdesk/ui/qt_ui.h"
-#include "meterdesk/ui/settings/measurement_control_panel.h"
+#include "meterdesk/ui/settings/settings_dialog_set.h"
 #include "meterdesk/ui/zeroing_progress_box.h"
 
 namespace meterdesk::ui {
@@ -15,23 +15,9 @@ void register_dialog_set(PanelRegistry &panels, const DialogContext &context) {
     AppState &state = context.state;
     Ui &ui = context.ui;
 
-    // The measurement control panel: showing it initialises it from the state; the main
-    // window's private commands (100 frequency, 101 mode, 102 display setup, 103 resolution)
-    // refresh it.
-    panels.add_panel(kControlPanel,
-                     {[&state, &ui, &panels](QWidget *owner) -> QWidget * {
-                          ControlPanelLinks links;
-                          links.show_help = [&panels] { panels.show_panel(kHelpBox); };
-                          return new MeasurementControlPanel(state, ui, std::move(links), owner);
-                      },
-                      [](QWidget &panel) {
-                          if (auto *box = dynamic_cast<MeasurementControlPanel *>(&panel))
-                              box->open_panel();
-                      },
-                      [](QWidget &panel, int command) {
-                          if (auto *box = dynamic_cast<MeasurementControlPanel *>(&panel))
-                              box->command(command);
-                      }});
+    // The measurement settings: control panel, frequency box, cal-factor table editor, setup
+    // files.
+    register_settings_dialogs(panels, context);
 
     // The help window shows the topic its caller has put into AppState::help_topic.
     panels.add_panel(kHelpBox,

