@@ -1,6 +1,8 @@
 #include "meterdesk/ui/settings/settings_dialog_set.h"
 
+#include "meterdesk/core/command_ids.h"
 #include "meterdesk/core/sensor_lease.h"
+#include "meterdesk/settings/setup_commands.h"
 #include "meterdesk/ui/dialog_set.h"
 #include "meterdesk/ui/panel_registry.h"
 #include "meterdesk/ui/settings/measurement_control_panel.h"
@@ -62,6 +64,11 @@ void register_settings_dialogs(PanelRegistry &panels, const DialogContext &conte
         box.run();
         *frequency_box = nullptr;
     });
+
+    // File menu and toolbar (9008, 9009 give the same commands): setup files.
+    panels.add_dialog(kCmdSaveSetup, [&state, &ui](QWidget *) { save_setup_command(state, ui); });
+    panels.add_dialog(kCmdRecallSetup,
+                      [&state, &ui](QWidget *) { recall_setup_command(state, ui); });
 }
 
 } // namespace meterdesk::ui

@@ -9,8 +9,14 @@
 #include "meterdesk/ui/settings/measurement_control_panel.h"
 #include "meterdesk/ui/settings/measurement_frequency_box.h"
 
+#include "meterdesk/core/paths.h"
+
 #include <QAbstractButton>
+#include <QFileDialog>
 #include <QLineEdit>
+
+#include <filesystem>
+#include <fstream>
 
 namespace meterdesk_test {
 namespace {
@@ -92,6 +98,51 @@ TEST_F(SettingsDialogsWindowTest, FrequencyBoxEndsWithTheSensor) {
     // Without a sensor the button is greyed, and the command opens nothing.
     app->commands().command(9002);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(SettingsDialogsWindowTest, SaveAndRecallFromTheFileMenu) {
+    configure();
+    start();
+    ASSERT_TRUE(wait_measuring());
+    const std::filesystem::path folder = meterdesk::paths::setup_folder(state().app_dir.get());
+    ASSERT_TRUE(std::filesystem::is_directory(folder));
+    const std::filesystem::path file = folder / "bench"; // a name without a dot
+    std::ofstream(file) << "an older setup";
+
+    // Save: the dialog starts in the setup folder, lists every file and asks nothing itself;
+    // the program asks before it replaces the file.
+    MessageBoxAnswerer answerer(QMessageBox::Ok);
+    bool saw_save = false;
+    WhenShown<QFileDialog> save_dialog([&](QFileDialog &d) {
+        saw_save = true;
+        EXPECT_EQ(d.directory().absolutePath().toStdString(), folder.string());
+        EXPECT_EQ(d.nameFilters(), QStringList{"All Files (*)"});
+        EXPECT_TRUE(d.testOption(QFileDialog::DontConfirmOverwrite));
+        d.selectFile(QString::fromStdString(file.string()));
+        static_cast<QDialog &>(d).accept();
+    });
+    state().trace_samples = 123;
+    window().menu_action(meterdesk::kCmdSaveSetup)->trigger();
+    ASSERT_TRUE(saw_save);
+    ASSERT_EQ(answerer.seen().size(), 1);
+    EXPECT_EQ(answerer.seen()[0].toStdString(),
+              "Save Setup To File|File " + file.string() + " alreday exists.\nOK to replace?");
+    std::ifstream in(file, std::ios::binary);
+    const std::string saved{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_TRUE(saved.starts_with("RX4LOKAN SETUP FILE")) << saved;
+
+    // Recall from the toolbar button: the setup comes back and the program says so.
+    state().trace_samples = 10;
+    WhenShown<QFileDialog> open_dialog([&](QFileDialog &d) {
+        d.selectFile(QString::fromStdString(file.string()));
+        static_cast<QDialog &>(d).accept();
+    });
+    click_button(9009);
+    EXPECT_TRUE(open_dialog.fired());
+    EXPECT_EQ(state().trace_samples, 123);
+    ASSERT_EQ(answerer.seen().size(), 2);
+    EXPECT_EQ(answerer.seen()[1],
+              "Recall Setup From File|New settings loaded.\nSensor zero recommended");
 }
 
 } // namespace
