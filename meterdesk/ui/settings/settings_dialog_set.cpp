@@ -1,10 +1,12 @@
 #include "meterdesk/ui/settings/settings_dialog_set.h"
 
 #include "meterdesk/core/command_ids.h"
+#include "meterdesk/core/measurement_thread.h"
 #include "meterdesk/core/sensor_lease.h"
 #include "meterdesk/settings/setup_commands.h"
 #include "meterdesk/ui/dialog_set.h"
 #include "meterdesk/ui/panel_registry.h"
+#include "meterdesk/ui/settings/freq_cf_table_box.h"
 #include "meterdesk/ui/settings/measurement_control_panel.h"
 #include "meterdesk/ui/settings/measurement_frequency_box.h"
 
@@ -64,6 +66,18 @@ void register_settings_dialogs(PanelRegistry &panels, const DialogContext &conte
         box.run();
         *frequency_box = nullptr;
     });
+
+    // 40045: the cal-factor table editor, modal. After a verified "Save Table" the sensor is
+    // disconnected, so that it comes back with the table it now holds.
+    panels.add_dialog(
+        40045, [&state, &ui, refresh_panel, &measurement = context.measurement](QWidget *owner) {
+            if (!sensor_answers(state)) return;
+            CfTableEditorLinks links;
+            links.refresh_panel = refresh_panel;
+            links.force_disconnect = [&measurement] { measurement.force_disconnect(); };
+            FreqCfTableBox box(state, ui, std::move(links), owner);
+            box.run();
+        });
 
     // File menu and toolbar (9008, 9009 give the same commands): setup files.
     panels.add_dialog(kCmdSaveSetup, [&state, &ui](QWidget *) { save_setup_command(state, ui); });

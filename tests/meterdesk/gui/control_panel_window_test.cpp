@@ -100,7 +100,7 @@ TEST_F(ControlPanelWindowTest, TabWalksTheGroupsInOrderEnterAppliesEscapeCloses)
     QTest::qWait(10);
     QStringList visited;
     for (int i = 0; i < 60; ++i) {
-        QWidget *focus = QApplication::focusWidget();
+        QWidget *focus = panel()->focusWidget();
         if (focus == nullptr) break;
         visited << focus->objectName();
         QTest::keyClick(focus, Qt::Key_Tab);
@@ -119,7 +119,7 @@ TEST_F(ControlPanelWindowTest, TabWalksTheGroupsInOrderEnterAppliesEscapeCloses)
 
     // Arrow keys move within a radio group, and the move selects.
     control(ids::kNumeric)->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QTest::keyClick(panel()->focusWidget(), Qt::Key_Down);
     EXPECT_EQ(state().display_setup, 1);
     EXPECT_TRUE(control<QRadioButton>(ids::kMeter)->isChecked());
 

@@ -6,14 +6,17 @@
 #include "meterdesk/ui/command_handler.h"
 #include "meterdesk/ui/panel_registry.h"
 #include "meterdesk/ui/qt_controls.h"
+#include "meterdesk/ui/settings/freq_cf_table_box.h"
 #include "meterdesk/ui/settings/measurement_control_panel.h"
 #include "meterdesk/ui/settings/measurement_frequency_box.h"
 
 #include "meterdesk/core/paths.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListWidget>
 
 #include <filesystem>
 #include <fstream>
@@ -98,6 +101,47 @@ TEST_F(SettingsDialogsWindowTest, FrequencyBoxEndsWithTheSensor) {
     // Without a sensor the button is greyed, and the command opens nothing.
     app->commands().command(9002);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(SettingsDialogsWindowTest, TableEditorEditsAndSavesTheTableIntoTheSensor) {
+    configure();
+    start();
+    ASSERT_TRUE(wait_measuring());
+    const std::string serial = state().sensor_serial.get();
+    MessageBoxAnswerer answerer(QMessageBox::Ok);
+    bool seen = false;
+    WhenShown<meterdesk::ui::FreqCfTableBox> editor([&](QDialog &dialog) {
+        seen = true;
+        EXPECT_EQ(dialog.windowTitle(), "Frequency-Cal Factor Table");
+        auto *table = child<QListWidget>(dialog, 1348);
+        EXPECT_EQ(table->count(), 30);
+        EXPECT_FALSE(child<QWidget>(dialog, 1354)->isEnabled());
+        QTest::mouseClick(child<QAbstractButton>(dialog, 1349), Qt::LeftButton); // Edit
+        EXPECT_TRUE(child<QWidget>(dialog, 1354)->isEnabled());
+        auto *frequencies = child<QComboBox>(dialog, 1350);
+        frequencies->setCurrentIndex(4); // 1 GHz, as a user's choice reports it
+        emit frequencies->activated(4);
+        auto *factor = child<QLineEdit>(dialog, 1351);
+        EXPECT_EQ(dialog.focusWidget(), factor);
+        factor->selectAll();
+        QTest::keyClicks(factor, "105");
+        QTest::mouseClick(child<QAbstractButton>(dialog, 1247), Qt::LeftButton); // Enter
+        EXPECT_EQ(table->item(4)->text(), "1.0GHz\t105.0%");
+        save_screenshot(dialog, "cal_factor_table_editor");
+        QTest::mouseClick(child<QAbstractButton>(dialog, 1354), Qt::LeftButton); // Save Table
+    });
+    app->commands().command(40045);
+    ASSERT_TRUE(seen);
+    ASSERT_GE(answerer.seen().size(), 1);
+    EXPECT_EQ(answerer.seen()[0],
+              "Frequency/Cal Factor Table|This action will permanently\nover-write "
+              "existing table\nin sensor EE.");
+    EXPECT_EQ(answerer.seen().size(), 1) << answerer.seen().join("; ").toStdString();
+    // The sensor was disconnected and comes back with the table it now holds.
+    ASSERT_TRUE(wait([&] {
+        return state().sensor_connected && std::abs(state().cf_table_factor[4] - 1.05) < 1e-6;
+    }));
+    EXPECT_EQ(state().sensor_serial.get(), serial);
 }
 
 TEST_F(SettingsDialogsWindowTest, SaveAndRecallFromTheFileMenu) {
