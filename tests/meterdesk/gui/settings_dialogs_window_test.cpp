@@ -17,6 +17,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 
 #include <filesystem>
 #include <fstream>
@@ -116,6 +117,7 @@ TEST_F(SettingsDialogsWindowTest, TableEditorEditsAndSavesTheTableIntoTheSensor)
         auto *table = child<QListWidget>(dialog, 1348);
         EXPECT_EQ(table->count(), 30);
         EXPECT_FALSE(child<QWidget>(dialog, 1354)->isEnabled());
+        EXPECT_TRUE(child<QPushButton>(dialog, 1349)->isDefault()) << "Enter presses Edit";
         QTest::mouseClick(child<QAbstractButton>(dialog, 1349), Qt::LeftButton); // Edit
         EXPECT_TRUE(child<QWidget>(dialog, 1354)->isEnabled());
         auto *frequencies = child<QComboBox>(dialog, 1350);

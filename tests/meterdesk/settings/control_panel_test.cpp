@@ -208,6 +208,23 @@ TEST_F(ControlPanelTest, FrequencyRangesFollowTheModel) {
     }
 }
 
+TEST_F(ControlPanelTest, TheBandModelReadsItsEquationAfterANewFrequency) {
+    connect(model_keys(5));
+    open();
+    for (auto &e : state.equation_prams) e = 0.0;
+    type(ids::kFrequencyEdit, "100");
+    EXPECT_TRUE(apply().empty());
+    EXPECT_EQ(library().frequency, 100e9);
+    double equation[meterdesk::kEquationPramsSize] = {};
+    {
+        meterdesk::SensorLease lease(state);
+        ASSERT_NE(SensorEquationPrams(lease.get(), equation), 0);
+    }
+    for (std::size_t i = 0; i < meterdesk::kEquationPramsSize; ++i)
+        EXPECT_EQ(state.equation_prams[i], equation[i]) << i;
+    EXPECT_NE(state.equation_prams[1], 0.0);
+}
+
 TEST_F(ControlPanelTest, TheUnitCheckedAtApplyCountsNotTheOneAtTyping) {
     connect();
     open();
