@@ -177,13 +177,13 @@ TEST_F(SettingsDialogsWindowTest, SaveAndRecallFromTheFileMenu) {
     const std::string saved{std::istreambuf_iterator<char>(in), {}};
     EXPECT_TRUE(saved.starts_with("RX4LOKAN SETUP FILE")) << saved;
 
-    // Recall from the toolbar button: the setup comes back and the program says so.
+    // Recall from the File menu: the setup comes back and the program says so.
     state().trace_samples = 10;
     WhenShown<QFileDialog> open_dialog([&](QFileDialog &d) {
         d.selectFile(QString::fromStdString(file.string()));
         static_cast<QDialog &>(d).accept();
     });
-    click_button(9009);
+    window().menu_action(meterdesk::kCmdRecallSetup)->trigger();
     EXPECT_TRUE(open_dialog.fired());
     EXPECT_EQ(state().trace_samples, 123);
     ASSERT_EQ(answerer.seen().size(), 2);
