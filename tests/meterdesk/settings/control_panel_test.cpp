@@ -787,3 +787,34 @@ TEST_F(ControlPanelTest, CloseHidesHelpShowsTopicOneAndCommandsRefresh) {
 }
 
 } // namespace
+
+namespace {
+
+// The main paths paced like a real sensor: Apply, the relative "Set" and the readings that
+// follow at another sensor temperature.
+class ControlPanelSlow : public ControlPanelTest {};
+
+TEST_F(ControlPanelSlow, ApplyAndSetInRealisticTimingAtAnotherTemperature) {
+    connect("timing = realistic\nlatency_ms = 2\ntemperature_c = 40\npower_dbm = -15\n");
+    open();
+    toggle(ids::kOffsetEnable);
+    type(ids::kFrequencyEdit, "1000");
+    type(ids::kOffsetEdit, "6");
+    EXPECT_TRUE(apply().empty());
+    EXPECT_EQ(library().frequency, 1e9);
+    EXPECT_EQ(library().offset, 6.0);
+
+    toggle(ids::kRelativeEnable);
+    press(ids::kRelativeSet);
+    EXPECT_TRUE(state.relative_set_done);
+    // The reference is the reading with the offset: about -15 + 6 dBm.
+    EXPECT_NEAR(state.relative_ref_db, -9.0, 0.5);
+    EXPECT_EQ(state.relative_ref_db, library().relative_dbm);
+    // Relative readings go on from there, near 0 dB.
+    const auto mark = ui.size();
+    ASSERT_TRUE(ui.wait_for(Kind::repaint, 2, static_cast<int>(RepaintRequest::kLiveReadout), mark,
+                            10000ms));
+    EXPECT_NEAR(state.reading_power, 0.0, 0.5);
+}
+
+} // namespace
