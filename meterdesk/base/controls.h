@@ -48,6 +48,10 @@ class Controls {
     virtual int selection(int id) const = 0;
     virtual void set_selection(int id, int index) = 0;
 
+    // Moves the keyboard focus to the control; an edit box gets its whole text selected, so
+    // that a refused value can be typed over at once.
+    virtual void set_focus(int id) = 0;
+
     // The dialog's caption (window title).
     virtual std::string caption() const = 0;
     virtual void set_caption(std::string_view caption) = 0;

@@ -225,6 +225,8 @@ struct AppState {
     std::atomic<bool> trace_temp_autoscale{true};
     std::atomic<double> plot_min{0.0};
     std::atomic<double> plot_max{0.0};
+    std::atomic<double> temp_min{0.0}; // manual temperature axis, in the temperature unit shown
+    std::atomic<double> temp_max{0.0};
     std::atomic<std::int32_t> trace_count{0};
     std::atomic<bool> trace_valid{false};
     std::atomic<bool> trace_running{false}; // a trace is acquiring

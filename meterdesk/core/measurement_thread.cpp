@@ -127,6 +127,9 @@ void MeasurementThread::Shared::sensor_lost() {
     state.sensor_connected = false;
     ui.close_panel("MeasurementControlPanel");
     ui.close_panel("TraceBox");
+    // The settings dialogs that work on this sensor end with it.
+    ui.close_panel("MeasurementFrequencyBox");
+    ui.close_panel("FreqCfTableBox");
     state.trace_running = false;
     state.trace_screen_shown = false;
     state.live_readout_enabled = false;

@@ -58,8 +58,8 @@ class Ui {
     virtual void start_timer(int timer_id, int period_ms) = 0;
     virtual void stop_timer(int timer_id) = 0;
 
-    // Closes a modeless panel by its resource name ("MeasurementControlPanel", "TraceBox") if
-    // it is open.
+    // Closes a modeless panel or a modal dialog by its resource name ("MeasurementControlPanel",
+    // "TraceBox", "MeasurementFrequencyBox") if it is open.
     virtual void close_panel(std::string_view resource_name) = 0;
 
     // A modal progress box with the given text and a bar of 0..range, step 1. progress_open

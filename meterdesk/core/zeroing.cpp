@@ -2,13 +2,11 @@
 
 #include "meterdesk/core/app_state.h"
 #include "meterdesk/core/ports.h"
-#include "meterdesk/core/sensor_lease.h"
 #include "meterdesk/core/worker.h"
 
 #include <rfsense/rfsense.h>
 
 #include <cmath>
-#include <thread>
 
 namespace meterdesk {
 
@@ -95,34 +93,19 @@ bool ZeroThread::zero_command() {
 }
 
 void ZeroThread::run_job() {
-    // Take the sensor over from the measurement thread: stop its polling, give it time to
-    // finish the pass it is in, and wait (bounded) until it reports itself parked.
-    const auto parks_before = state_.measurement_parks.load();
-    state_.live_readout_enabled = false;
-    std::this_thread::sleep_for(timing_.settle);
-    const auto give_up = std::chrono::steady_clock::now() + timing_.park_limit;
-    while (state_.measurement_parks.load() == parks_before &&
-           state_.connection_state == kConnectionMeasuring &&
-           std::chrono::steady_clock::now() < give_up) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-
     {
-        SensorLease lease(state_);
-        if (lease) {
-            zero_procedure(state_, ui_, lease.get());
+        SensorTakeover takeover(state_, timing_);
+        if (takeover) {
+            zero_procedure(state_, ui_, takeover.sensor());
             double temperature = 0.0;
-            if (SensorTemperature(lease.get(), &temperature) != 0) {
+            if (SensorTemperature(takeover.sensor(), &temperature) != 0) {
                 state_.zero_temperature = temperature;
             }
         } else {
             state_.zero_done = false; // the sensor went away before the zero could start
             state_.status_repaint_request = true;
         }
-    }
-    state_.zero_drift_warning = false;
-    if (!state_.trace_screen_shown && !state_.stats_screen_shown) {
-        state_.live_readout_enabled = true;
+        state_.zero_drift_warning = false;
     }
     ui_.progress_close();
 }

@@ -3,6 +3,8 @@
 // more than 5 'C since the last zero.
 #pragma once
 
+#include "meterdesk/core/sensor_takeover.h"
+
 #include <chrono>
 #include <memory>
 
@@ -30,10 +32,8 @@ int zero_procedure(AppState &state, Ui &ui, SensorRecord *sensor);
 // and a zero was done, compare the sensor temperature with the temperature at the zero.
 void zero_drift_check(AppState &state, SensorRecord *sensor);
 
-struct ZeroTiming {
-    std::chrono::milliseconds settle{250};      // lets the measurement thread finish its pass
-    std::chrono::milliseconds park_limit{3000}; // longest wait for it to park
-};
+// How the zero thread takes the sensor over from the measurement thread.
+using ZeroTiming = TakeoverTiming;
 
 class ZeroThread {
   public:

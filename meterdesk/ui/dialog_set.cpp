@@ -4,6 +4,7 @@
 #include "meterdesk/ui/help_box.h"
 #include "meterdesk/ui/panel_registry.h"
 #include "meterdesk/ui/qt_ui.h"
+#include "meterdesk/ui/settings/settings_dialog_set.h"
 #include "meterdesk/ui/zeroing_progress_box.h"
 
 namespace meterdesk::ui {
@@ -13,6 +14,10 @@ namespace meterdesk::ui {
 void register_dialog_set(PanelRegistry &panels, const DialogContext &context) {
     AppState &state = context.state;
     Ui &ui = context.ui;
+
+    // The measurement settings: control panel, frequency box, cal-factor table editor, setup
+    // files.
+    register_settings_dialogs(panels, context);
 
     // The help window shows the topic its caller has put into AppState::help_topic.
     panels.add_panel(kHelpBox,

@@ -1,5 +1,6 @@
 #include "meterdesk/ui/panel_registry.h"
 
+#include <QApplication>
 #include <QWidget>
 
 #include <algorithm>
@@ -104,7 +105,15 @@ bool PanelRegistry::show_panel(std::string_view name) {
 }
 
 void PanelRegistry::close_panel(std::string_view name) {
-    if (QWidget *widget = panel(name)) widget->hide();
+    if (QWidget *widget = panel(name)) {
+        widget->hide();
+        return;
+    }
+    // A modal dialog of that resource name on screen ends as by its close button.
+    const QString object_name = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->objectName() == object_name) widget->close();
+    }
 }
 
 bool PanelRegistry::is_open(std::string_view name) const {

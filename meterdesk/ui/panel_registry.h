@@ -70,7 +70,8 @@ class PanelRegistry {
 
     // Re-initialises and shows the panel; false when there is none.
     bool show_panel(std::string_view name);
-    // Hides the panel if it is open.
+    // Hides the panel if it is open; a modal dialog of that resource name (objectName) that
+    // is on screen is closed as by its close button.
     void close_panel(std::string_view name);
     // The panel is on screen.
     bool is_open(std::string_view name) const;

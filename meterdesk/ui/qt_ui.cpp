@@ -26,6 +26,14 @@ QString qt_text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A filter as the file dialog takes it: "*.*", every file on the platform the filters come
+// from, is "*" here (names without a dot have no extension).
+QString file_filter(std::string_view filter) {
+    QString text = qt_text(filter);
+    text.replace(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
+    return text;
+}
+
 QMessageBox::Icon box_icon(MessageIcon icon) {
     switch (icon) {
     case MessageIcon::kInformation:
@@ -247,7 +255,7 @@ void QtUi::progress_close() {
 
 std::string QtUi::open_file_dialog(std::string_view initial_folder, std::string_view filter) {
     const QString folder = qt_text(initial_folder);
-    const QString filters = qt_text(filter);
+    const QString filters = file_filter(filter);
     return call<std::string>([=](MainWindow &w) {
                return QFileDialog::getOpenFileName(&w, QString(), folder, filters).toStdString();
            })
@@ -256,9 +264,12 @@ std::string QtUi::open_file_dialog(std::string_view initial_folder, std::string_
 
 std::string QtUi::save_file_dialog(std::string_view initial_folder, std::string_view filter) {
     const QString folder = qt_text(initial_folder);
-    const QString filters = qt_text(filter);
+    const QString filters = file_filter(filter);
+    // The caller asks its own question before it replaces a file.
     return call<std::string>([=](MainWindow &w) {
-               return QFileDialog::getSaveFileName(&w, QString(), folder, filters).toStdString();
+               return QFileDialog::getSaveFileName(&w, QString(), folder, filters, nullptr,
+                                                   QFileDialog::DontConfirmOverwrite)
+                   .toStdString();
            })
         .value_or(std::string());
 }

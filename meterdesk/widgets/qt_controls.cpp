@@ -148,6 +148,14 @@ void QtControls::set_selection(int id, int index) {
     }
 }
 
+void QtControls::set_focus(int id) {
+    QWidget *w = widget(id);
+    if (w == nullptr) return;
+    w->activateWindow(); // back from a message box, the dialog takes the keyboard again
+    w->setFocus(Qt::OtherFocusReason);
+    if (auto *edit = qobject_cast<QLineEdit *>(w)) edit->selectAll();
+}
+
 std::string QtControls::caption() const {
     return to_utf8(dialog_.windowTitle());
 }

@@ -31,6 +31,7 @@ class QtControls : public Controls {
     void set_items(int id, const std::vector<std::string> &items) override;
     int selection(int id) const override;
     void set_selection(int id, int index) override;
+    void set_focus(int id) override;
     std::string caption() const override;
     void set_caption(std::string_view caption) override;
 

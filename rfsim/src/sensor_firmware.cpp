@@ -253,7 +253,7 @@ bool SensorFirmware::handle_stamp(std::string_view line, Clock::time_point now) 
         return true;
     }
     if (rest.size() == 6 && all_digits(rest)) {
-        *stamp = std::string(rest);
+        if (settings_.store_writes == StoreWrites::ok) *stamp = std::string(rest);
         return true;
     }
     return false;
@@ -334,7 +334,7 @@ void SensorFirmware::handle_line(std::string_view line, Clock::time_point now) {
         }
     } else if (line.size() == 25 && line.starts_with("FRCF") && all_digits(line.substr(4))) {
         const int k = line[4] - '0';
-        if (k >= 1 && k <= 6) {
+        if (k >= 1 && k <= 6 && takes_writes()) {
             for (int j = 0; j < 5; ++j)
                 store_.legacy_factors[static_cast<size_t>(5 * (k - 1) + j)] =
                     *whole_number(line.substr(static_cast<size_t>(5 + 4 * j), 4));
@@ -376,7 +376,9 @@ void SensorFirmware::handle_binary(std::string_view bytes, Clock::time_point now
     (void)now;
     record(bytes);
     auto payload = [&](size_t offset) { return bytes.substr(offset); };
-    if (bytes.starts_with("MW")) {
+    if (!takes_writes() && (bytes.starts_with("MW") || bytes.starts_with("EQ"))) {
+        // A store that takes no writes: received, recorded, nothing changes.
+    } else if (bytes.starts_with("MW")) {
         if (FlashArea *area = selected_area()) {
             const auto data = payload(2);
             area->write(reinterpret_cast<const uint8_t *>(data.data()), data.size());

@@ -62,6 +62,8 @@ class SensorFirmware {
     uint32_t convert_once();
     const Calibration &calibration();
     FlashArea *selected_area();
+    // Whether the calibration store takes the writes it receives (key store_writes).
+    bool takes_writes() const { return settings_.store_writes != StoreWrites::ignored; }
 
     const DeviceSettings &settings_;
     StoredData &store_;

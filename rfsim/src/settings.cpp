@@ -105,6 +105,10 @@ constexpr Choice<Timing> timings[] = {{"fast", Timing::fast}, {"realistic", Timi
 constexpr Choice<AreaForm> area_forms[] = {{"present", AreaForm::present},
                                            {"absent", AreaForm::absent},
                                            {"bad_checksum", AreaForm::bad_checksum}};
+constexpr Choice<StoreWrites> store_write_forms[] = {
+    {"ok", StoreWrites::ok},
+    {"ignored", StoreWrites::ignored},
+    {"stamps_ignored", StoreWrites::stamps_ignored}};
 constexpr Choice<TcdForm> tcd_forms[] = {{"10", TcdForm::ten},
                                          {"7", TcdForm::seven},
                                          {"absent", TcdForm::absent},
@@ -274,6 +278,8 @@ const std::vector<Key> &key_table() {
              number_getter(&DeviceSettings::latency_ms)});
         add("plugged", effect_plug, flag_key(&DeviceSettings::plugged));
         add("silent", effect_none, flag_key(&DeviceSettings::silent));
+        add("store_writes", effect_none,
+            choice_key(&DeviceSettings::store_writes, store_write_forms));
         add("seed", effect_seed,
             {[](DeviceSettings &s, std::string_view v) {
                  auto n = parse_unsigned(v, std::numeric_limits<uint64_t>::max());

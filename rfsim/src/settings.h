@@ -17,6 +17,9 @@ namespace rfsim {
 enum class Kind { sensor, programmer, other };
 enum class Ready { yes, after_reset, never };
 enum class Timing { fast, realistic };
+// Whether the calibration store takes writes: a worn or write-protected store receives them
+// and changes nothing, all of them or only the date stamps.
+enum class StoreWrites { ok, ignored, stamps_ignored };
 
 // The parameters of a default simulated sensor: the library's defaults with E0 raised by
 // 0.1 dB, so that a session that falls back to the defaults reads visibly off.
@@ -51,6 +54,7 @@ struct DeviceSettings {
     double latency_ms = 1.0;
     bool plugged = true;
     bool silent = false;
+    StoreWrites store_writes = StoreWrites::ok;
     uint64_t seed = 1;
 };
 

@@ -464,7 +464,10 @@ TEST_F(MeterTest, UnplugAndReplugReturnsEverySettingToItsDefault) {
     ASSERT_EQ(toolbars.size(), 1u);
     EXPECT_EQ(toolbars[0].number, meterdesk::kViewStatistics);
     EXPECT_EQ(toolbars[0].value, 0);
-    EXPECT_EQ(ui.count(Kind::close_panel, mark), 2);
+    std::vector<std::string> closed;
+    for (const UiCall &call : ui.of_kind(Kind::close_panel, mark)) closed.push_back(call.caption);
+    EXPECT_EQ(closed, (std::vector<std::string>{"MeasurementControlPanel", "TraceBox",
+                                                "MeasurementFrequencyBox", "FreqCfTableBox"}));
     EXPECT_FALSE(state.sensor_connected);
     EXPECT_FALSE(state.live_readout_enabled);
     EXPECT_EQ(state.sensor_handle.load() != nullptr, true); // the searching session stays open

@@ -2,43 +2,20 @@
 // destroy the previous file.
 #include "meterdesk/core/app_state.h"
 #include "meterdesk/core/settings_files.h"
+#include "meterdesk/support/file_size_limit.h"
 #include "meterdesk/support/scratch.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <string>
-#include <sys/resource.h>
 
 namespace {
 
 using meterdesk::AppSettings;
 using meterdesk::WindowRect;
+using meterdesk_test::FileSizeLimit;
 using meterdesk_test::ScratchFolder;
-
-// Lets no write of this process grow a file past `bytes` while it lives: a save then fails
-// half-way, as on a full disk (this works for root too, unlike file permissions).
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, old_handler_);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-  private:
-    rlimit old_{};
-    void (*old_handler_)(int) = nullptr;
-};
 
 struct SettingsCase {
     const char *name;

@@ -206,3 +206,41 @@ TEST(StoredAreas, DateStampsAndClear) {
 }
 
 } // namespace
+
+namespace {
+
+// A store that takes no writes receives them (they are recorded) and keeps what it held; one
+// that ignores only the stamps takes everything else.
+TEST(StoredAreas, AStoreThatTakesNoWritesKeepsWhatItHeld) {
+    ASSERT_EQ(rfsim_configure("store_writes = ignored\n"), 1);
+    SimLink link;
+    const std::string cft = get(0, "area.cft");
+    const std::string equation = get(0, "area.eq");
+    const std::string legacy = link.query("FRCF1?\n", 21);
+    link.send("MI3\n");
+    link.send("FX6\n");
+    link.send("MWCFT>");
+    link.send("FX6\n");
+    link.send("MW" + le32(1234));
+    link.send("FX15\n");
+    link.send(std::string("EQ01WR\x01\x02\x03\x04\x05\x06\x07\x08\n", 15));
+    link.send("FRCF100000000000000000000\n");
+    link.send("DACF050306\n");
+    EXPECT_EQ(get(0, "last_command"), "DACF050306");
+    EXPECT_EQ(get(0, "area.cft"), cft);
+    EXPECT_EQ(get(0, "area.eq"), equation);
+    EXPECT_EQ(link.query("FRCF1?\n", 21), legacy);
+    EXPECT_EQ(link.query("DACF?\n", 7), "000000\n");
+
+    ASSERT_EQ(rfsim_set(0, "store_writes", "stamps_ignored"), 0);
+    EXPECT_EQ(get(0, "store_writes"), "stamps_ignored");
+    link.send("FRCF100000000000000000000\n");
+    link.send("DACF050306\n");
+    EXPECT_EQ(link.query("FRCF1?\n", 21), "00000000000000000000\n");
+    EXPECT_EQ(link.query("DACF?\n", 7), "000000\n");
+    ASSERT_EQ(rfsim_set(0, "store_writes", "ok"), 0);
+    link.send("DACF050306\n");
+    EXPECT_EQ(link.query("DACF?\n", 7), "050306\n");
+}
+
+} // namespace

@@ -185,7 +185,7 @@ TEST_F(CommandStateTest, EnabledControlsDoSomethingAndTheOthersStayGreyedWithOrW
     EXPECT_GT(greyed, 0);
 
     // Keys of a panel or dialog that is not there are off; the others are on.
-    EXPECT_FALSE(window().shortcut(Shortcut::kControlPanel)->isEnabled());
+    EXPECT_TRUE(window().shortcut(Shortcut::kControlPanel)->isEnabled());
     EXPECT_FALSE(window().shortcut(Shortcut::kDateStamps)->isEnabled());
     EXPECT_TRUE(window().shortcut(Shortcut::kZero)->isEnabled());
     EXPECT_TRUE(window().shortcut(Shortcut::kSettings)->isEnabled());
@@ -207,14 +207,18 @@ TEST_F(CommandStateTest, RegisteringADialogOrPanelUngreysItsCommandsAndKey) {
     click_button(9008);
     EXPECT_EQ(saves, 2);
 
-    // Registered while running: Recall Setup, a calculator panel, the date stamps key.
-    EXPECT_FALSE(window().menu_action(meterdesk::kCmdRecallSetup)->isEnabled());
-    EXPECT_FALSE(window().toolbars().action(9009)->isEnabled());
+    // Registered while running: the trace panel (menu item and toolbar button), a calculator
+    // panel, the date stamps key.
+    EXPECT_FALSE(window().menu_action(meterdesk::kCmdTrace)->isEnabled());
+    EXPECT_FALSE(window().toolbars().action(9006)->isEnabled());
     EXPECT_FALSE(window().menu_action(40080)->isEnabled());
     EXPECT_FALSE(window().shortcut(Shortcut::kDateStamps)->isEnabled());
-    int recalls = 0;
+    int traces = 0;
     int date_stamps = 0;
-    app->panels().add_dialog(meterdesk::kCmdRecallSetup, [&](QWidget *) { ++recalls; });
+    app->panels().add_panel(meterdesk::ui::kTraceBox,
+                            {[](QWidget *owner) -> QWidget * { return new QDialog(owner); },
+                             [&](QWidget &) { ++traces; },
+                             {}});
     app->panels().add_dialog(40082, [&](QWidget *) { ++date_stamps; });
     app->panels().add_panel(meterdesk::ui::kPowerUnitsConverterBox,
                             {[](QWidget *owner) -> QWidget * {
@@ -224,10 +228,10 @@ TEST_F(CommandStateTest, RegisteringADialogOrPanelUngreysItsCommandsAndKey) {
                              },
                              {},
                              {}});
-    EXPECT_TRUE(window().menu_action(meterdesk::kCmdRecallSetup)->isEnabled());
-    EXPECT_TRUE(window().toolbars().action(9009)->isEnabled());
-    click_button(9009);
-    EXPECT_EQ(recalls, 1);
+    EXPECT_TRUE(window().menu_action(meterdesk::kCmdTrace)->isEnabled());
+    EXPECT_TRUE(window().toolbars().action(9006)->isEnabled());
+    click_button(9006);
+    EXPECT_EQ(traces, 1);
     ASSERT_TRUE(window().menu_action(40080)->isEnabled());
     window().menu_action(40080)->trigger();
     EXPECT_TRUE(app->panels().is_open(meterdesk::ui::kPowerUnitsConverterBox));

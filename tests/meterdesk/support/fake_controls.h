@@ -32,6 +32,9 @@ class FakeControls : public meterdesk::Controls {
     explicit FakeControls(std::initializer_list<int> ids) {
         for (int id : ids) controls_[id];
     }
+    explicit FakeControls(const std::vector<int> &ids) {
+        for (int id : ids) controls_[id];
+    }
 
     std::string text(int id) const override { return at(id).text; }
     void set_text(int id, std::string_view text) override { at(id).text = text; }
@@ -56,7 +59,14 @@ class FakeControls : public meterdesk::Controls {
         }
         control.selection = index;
     }
+    void set_focus(int id) override {
+        at(id);
+        focus_ = id;
+    }
     std::string caption() const override { return caption_; }
+
+    // The control that has the focus, 0 when none was given it.
+    int focus() const { return focus_; }
     void set_caption(std::string_view caption) override { caption_ = caption; }
 
     // The whole state of one control, for assertions.
@@ -76,6 +86,7 @@ class FakeControls : public meterdesk::Controls {
     std::map<int, Control> controls_;
     Control stray_; // absorbs calls on unknown ids after the failure is recorded
     std::string caption_;
+    int focus_ = 0;
 };
 
 } // namespace meterdesk_test

@@ -1,0 +1,57 @@
+// Small builders for the settings dialogs' widgets: each control named "id<number>" so that
+// QtControls finds it, edits single-line and centred, and forwarding of clicks and list
+// selections to a dialog's logic.
+#pragma once
+
+#include "meterdesk/widgets/qt_controls.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QString>
+
+#include <functional>
+
+namespace meterdesk::ui::settings_widgets {
+
+template <typename Widget>
+Widget *named(Widget *widget, int id) {
+    widget->setObjectName(control_name(id));
+    return widget;
+}
+
+// A single-line, centred edit box.
+inline QLineEdit *edit(int id, int width_chars = 9) {
+    auto *edit = named(new QLineEdit, id);
+    edit->setAlignment(Qt::AlignCenter);
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * width_chars);
+    return edit;
+}
+
+// A label whose text the logic sets (ids), or a fixed one.
+inline QLabel *label(const QString &text, int id = 0) {
+    auto *label = new QLabel(text);
+    if (id != 0) label->setObjectName(control_name(id));
+    return label;
+}
+
+// Every button among `ids` forwards its clicks to `clicked(id)`.
+template <typename Ids>
+void forward_clicks(QWidget &dialog, const QtControls &controls, const Ids &ids,
+                    const std::function<void(int)> &clicked) {
+    for (const int id : ids) {
+        if (auto *button = qobject_cast<QAbstractButton *>(controls.widget(id)))
+            QObject::connect(button, &QAbstractButton::clicked, &dialog,
+                             [clicked, id] { clicked(id); });
+    }
+}
+
+// A drop-down list that reports the user's choices (not the logic's own selections).
+inline void forward_choice(QWidget &dialog, QComboBox *list, int id,
+                           const std::function<void(int)> &chosen) {
+    QObject::connect(list, &QComboBox::activated, &dialog, [chosen, id] { chosen(id); });
+}
+
+} // namespace meterdesk::ui::settings_widgets
