@@ -271,6 +271,17 @@ struct AppState {
     SharedText<kPathCapacity> equation_data_path;
     SharedText<kPathCapacity> test_results_path;
     SharedText<kPathCapacity> test_plan_path;
+    std::atomic<bool> serial_file_names{false}; // file names from the serial number
+    std::atomic<bool> daily_cal_equation{false};
+    std::atomic<bool> daily_cal_cf{false};
+    std::atomic<bool> daily_cal_50mhz_filter{false}; // cleared each time the panel opens
+
+    // --- Calibration data programming --------------------------------------------------------
+    // Cleared when a table or equation write starts; set when it ends with success or is
+    // cancelled.
+    std::atomic<bool> programming_done{false};
+    // Set by a caller to skip the cal-factor table question once.
+    std::atomic<bool> cf_skip_question{false};
 };
 
 } // namespace meterdesk
