@@ -282,6 +282,14 @@ struct AppState {
     std::atomic<bool> programming_done{false};
     // Set by a caller to skip the cal-factor table question once.
     std::atomic<bool> cf_skip_question{false};
+
+    // Test exec settings: "tes.dat", loaded at start-up (defaults in test_exec_settings.h);
+    // not reset on connect.
+    std::atomic<bool> tes_four_part{true};
+    std::atomic<double> tes_check_limit_db{0.05};
+    std::atomic<double> tes_warning_limit_dbm{0.5};
+    std::atomic<bool> tes_play_tune{true};
+    std::atomic<bool> save_view_listing{false}; // "Save View Listing to File", in memory only
 };
 
 } // namespace meterdesk
