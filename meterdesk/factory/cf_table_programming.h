@@ -3,9 +3,10 @@
 // Sensors from firmware 4.5 keep the table as the "CFT>" area: a header, one IEEE single per
 // point and a checksum, written with "MW" and read back with "MR4" byte for byte (a checksum
 // comparison alone would pass a write that never took, since the old area is consistent too).
-// Older firmware keeps the legacy "FRCF" fields, read back with "FRCF<k>?". A verified table
-// is then stamped with the date. The library's reader is paused for the whole write and
-// resumed on every path.
+// Older firmware keeps the legacy "FRCF" fields, read back with "FRCF<k>?". What the sensor held
+// is read before the write, so that a failed write can say what it holds now. A verified table
+// is then stamped with the date (a measured one first gets its record file). The library's
+// reader is paused for the whole write and resumed on every path.
 #pragma once
 
 #include "meterdesk/factory/cf_record_file.h"
