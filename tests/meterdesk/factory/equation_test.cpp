@@ -278,3 +278,21 @@ TEST_F(EquationSaveTest, TheFitCheckForASaveShowsABadFit) {
 }
 
 } // namespace
+
+namespace {
+
+// The save in realistic timing, warm and with noise; the reading afterwards uses the new
+// equation once the sensor is connected again.
+class EquationSaveSlow : public EquationSaveTest {};
+
+TEST_F(EquationSaveSlow, SaveInRealisticTimingReadsBack) {
+    connect("timing = realistic\nlatency_ms = 1\ntemperature_c = 40\nnoise_uv = 5\n");
+    EquationPrams prams = kDefault;
+    prams[0] += 0.2;
+    const auto mark = ui.size();
+    EXPECT_TRUE(save(prams, true));
+    EXPECT_TRUE(messages(mark).empty());
+    EXPECT_EQ(sim_get("stamp.eq"), "050306");
+}
+
+} // namespace

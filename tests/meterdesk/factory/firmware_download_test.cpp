@@ -223,3 +223,30 @@ TEST_F(FirmwareDownloadTest, CancellingTheDialogOrTheCautionLeavesTheSensorAlone
 }
 
 } // namespace
+
+namespace {
+
+// In realistic timing, warm and with noise: the acknowledgements come one latency apart.
+class FirmwareDownloadSlow : public FirmwareDownloadTest {
+  protected:
+    void SetUp() override {
+        configure("timing = realistic\nlatency_ms = 1\ntemperature_c = 40\nnoise_uv = 5\n");
+        start();
+        ASSERT_TRUE(wait_measuring(20000ms));
+        source = app.path() / "Firmware" / "fw.hex";
+    }
+};
+
+TEST_F(FirmwareDownloadSlow, GoodDownloadInRealisticTiming) {
+    write_file(source, hex_source(40));
+    const auto mark = ui.size();
+    ASSERT_TRUE(run(source));
+    EXPECT_EQ(download.download_result(), meterdesk::kDownloadDone);
+    EXPECT_TRUE(firmware_messages(mark).empty());
+    EXPECT_EQ(sim_get("firmware_lines"), read_file(meterdesk::firmware_copy_path()));
+    EXPECT_TRUE(
+        ui.wait_for(Kind::repaint, 1, static_cast<int>(RepaintRequest::kFrame), mark, 20000ms));
+    EXPECT_TRUE(wait_measuring(20000ms));
+}
+
+} // namespace
