@@ -66,9 +66,9 @@ bool FirmwareDownload::download_command() {
 
     // The bar counts the copy's lines (a fixed 0..770 would overrun on a longer file).
     const int lines = static_cast<int>(copy.lines.size());
-    ui_.progress_open(kFirmwareProgressText, lines);
+    ui_.progress_open(kFirmwareProgressBox, kFirmwareProgressText, lines);
     if (!worker_->resume([this, l = std::move(copy.lines)]() mutable { run_job(std::move(l)); })) {
-        ui_.progress_close();
+        ui_.progress_close(kFirmwareProgressBox);
         return false;
     }
     return true;
@@ -83,7 +83,7 @@ void FirmwareDownload::run_job(std::vector<std::string> lines) {
     if (!replace_file_contents(copy_path, reinterpret_cast<const unsigned char *>(text.data()),
                                text.size())) {
         sound_.beep(kDefaultBeepHz, kDefaultBeepMs);
-        ui_.progress_close();
+        ui_.progress_close(kFirmwareProgressBox);
         finish(kDownloadCopyInaccessible,
                "Can't access " + copy_path.string() + "\nNothing was sent to the sensor.");
         return;
@@ -92,9 +92,9 @@ void FirmwareDownload::run_job(std::vector<std::string> lines) {
     sent.total = static_cast<int>(lines.size());
     if (takeover)
         sent = send_firmware(takeover.sensor(), lines, timing_.transfer,
-                             [this] { ui_.progress_step(); });
+                             [this] { ui_.progress_step(kFirmwareProgressBox); });
     sound_.beep(kDefaultBeepHz, kDefaultBeepMs);
-    ui_.progress_close();
+    ui_.progress_close(kFirmwareProgressBox);
     if (sent.end == TransferEnd::kComplete) {
         finish(kDownloadDone, {});
     } else if (!sent.dload_sent) {

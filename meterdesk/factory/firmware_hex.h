@@ -18,6 +18,10 @@
 
 namespace meterdesk {
 
+using factory::HexReadResult;
+using factory::HexRecord;
+using factory::read_intel_hex;
+
 // Why a source was refused, and on which line of it.
 struct FirmwareRefusal {
     int line = 0;

@@ -7,8 +7,10 @@
 #include "meterdesk/factory/firmware_download.h"
 #include "meterdesk/ui/dialog_set.h"
 #include "meterdesk/ui/factory/equation_boxes.h"
+#include "meterdesk/ui/factory/firmware_progress_box.h"
 #include "meterdesk/ui/factory/test_control_panel_box.h"
 #include "meterdesk/ui/panel_registry.h"
+#include "meterdesk/ui/qt_ui.h"
 
 #include <memory>
 
@@ -37,6 +39,8 @@ void register_factory_dialogs(PanelRegistry &panels, const DialogContext &contex
         state, ui, context.sound != nullptr ? *context.sound : no_sound);
     panels.add_dialog(kCmdFirmwareDownload,
                       [download](QWidget *) { download->download_command(); });
+    if (auto *qt_ui = dynamic_cast<QtUi *>(&ui))
+        qt_ui->set_progress_box_factory(kFirmwareProgressBox, make_firmware_progress_box);
 
     panels.add_dialog(40057, [&state](QWidget *owner) {
         EquationPramsBox box(state, owner);

@@ -3,6 +3,7 @@
 // read-back, the equation stamp and the state after a failed write.
 #include "meterdesk/factory/equation_fit.h"
 #include "meterdesk/factory/equation_save.h"
+#include "meterdesk/factory/fit_archive.h"
 #include "meterdesk/factory/test_exec_settings.h"
 #include "meterdesk/settings/support/settings_fixture.h"
 
@@ -293,6 +294,30 @@ TEST_F(EquationSaveSlow, SaveInRealisticTimingReadsBack) {
     EXPECT_TRUE(save(prams, true));
     EXPECT_TRUE(messages(mark).empty());
     EXPECT_EQ(sim_get("stamp.eq"), "050306");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(EquationFiles, ArchivedFitsGoToTheTestRootUnderTheSerialNumber) {
+    ScopedEnv test_root{"QUORIX_TEST_ROOT", home.path().string()};
+    write_file(levmar() / "fn_dn_ou.dat", "l0\nl1\nl2\nl3\nl4\nl5\nl6\nl7 not archived\n");
+    write_file(levmar() / "fn_result.dat", "report\n");
+    EXPECT_EQ(meterdesk::archive_fit(false, "RX100001", false), 2);
+    const auto root = home.path() / "Zyn Quorix Test";
+    EXPECT_EQ(read_file(root / "Equation Parameters" / "RX100001.txt"),
+              "l0\nl1\nl2\nl3\nl4\nl5\nl6\n1           1           0\n"
+              "0                     1                 1\n");
+    EXPECT_EQ(read_file(root / "Equation Fit" / "RX100001.txt"), "report\n");
+
+    EXPECT_EQ(meterdesk::archive_fit(true, "20600001", true), 2);
+    EXPECT_EQ(read_file(home.path() / "Marrick Test" / "Equation Parameters" / "20600001.txt"),
+              "l0\nl1\nl2\nl3\nl4\nl5\nl6\nl7 not archived\n");
+
+    std::filesystem::remove(levmar() / "fn_dn_ou.dat");
+    EXPECT_EQ(meterdesk::archive_fit(false, "RX100002", true), 0);
+    EXPECT_FALSE(std::filesystem::exists(root / "Equation Fit" / "RX100002.txt"));
 }
 
 } // namespace

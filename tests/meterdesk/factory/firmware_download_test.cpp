@@ -63,8 +63,8 @@ std::string hex_source(int data_records) {
 class SteppingUi : public FakeUi {
   public:
     std::function<void(int)> on_step;
-    void progress_step() override {
-        FakeUi::progress_step();
+    void progress_step(std::string_view resource_name) override {
+        FakeUi::progress_step(resource_name);
         if (on_step) on_step(++steps_);
     }
 
@@ -124,7 +124,8 @@ TEST_F(FirmwareDownloadTest, GoodDownloadSendsTheCopyAndReconnects) {
     EXPECT_EQ(sim_get("firmware_lines"), copy);
     const auto opens = ui.of_kind(Kind::progress_open, mark);
     ASSERT_EQ(opens.size(), 1u);
-    EXPECT_EQ(opens[0].caption, meterdesk::kFirmwareProgressText);
+    EXPECT_EQ(opens[0].caption, meterdesk::kFirmwareProgressBox);
+    EXPECT_EQ(opens[0].text, meterdesk::kFirmwareProgressText);
     EXPECT_EQ(opens[0].number, 6); // the copy's lines
     EXPECT_EQ(ui.count(Kind::progress_step, mark), 6);
     EXPECT_EQ(ui.count(Kind::progress_close, mark), 1);

@@ -6,16 +6,18 @@
 #include "meterdesk/factory/firmware_download.h"
 #include "meterdesk/factory/test_control_panel.h"
 #include "meterdesk/gui/support/meter_app_fixture.h"
-#include "meterdesk/ui/command_handler.h"
 #include "meterdesk/ui/factory/equation_boxes.h"
 #include "meterdesk/ui/factory/test_control_panel_box.h"
 #include "meterdesk/widgets/qt_controls.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
+#include <QTimer>
 
 #include <filesystem>
 #include <fstream>
@@ -44,12 +46,27 @@ std::string sim_get(const char *key) {
     return value;
 }
 
-class FactoryDialogsWindowTest : public MeterAppTest {};
+// The meter started with --factory: the factory menu is installed and its items open the tools.
+class FactoryDialogsWindowTest : public MeterAppTest {
+  protected:
+    void start_factory() {
+        auto c = config();
+        c.factory_menu = true;
+        make(std::move(c));
+        start();
+        ASSERT_TRUE(wait_measuring());
+    }
+    void menu(int command_id) {
+        QAction *action = window().menu_action(command_id);
+        ASSERT_NE(action, nullptr) << command_id;
+        ASSERT_TRUE(action->isEnabled()) << command_id;
+        action->trigger();
+    }
+};
 
 TEST_F(FactoryDialogsWindowTest, EquationDialogsOpenFromTheirCommands) {
     configure();
-    start();
-    ASSERT_TRUE(wait_measuring());
+    start_factory();
 
     WhenShown<meterdesk::ui::EquationPramsBox> prams([&](QDialog &dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Equation Parameters");
@@ -60,7 +77,7 @@ TEST_F(FactoryDialogsWindowTest, EquationDialogsOpenFromTheirCommands) {
         save_screenshot(dialog, "equation_prams_box");
         child<QAbstractButton>(dialog, meterdesk::equation_prams_box::kClose)->click();
     });
-    app->commands().command(40057);
+    menu(40057);
     EXPECT_TRUE(prams.fired());
 
     WhenShown<meterdesk::ui::TestExecSettingsBox> settings([&](QDialog &dialog) {
@@ -70,14 +87,13 @@ TEST_F(FactoryDialogsWindowTest, EquationDialogsOpenFromTheirCommands) {
         save_screenshot(dialog, "test_exec_settings_box");
         child<QAbstractButton>(dialog, meterdesk::test_exec_box::kCancel)->click();
     });
-    app->commands().command(40089);
+    menu(40089);
     EXPECT_TRUE(settings.fired());
 }
 
 TEST_F(FactoryDialogsWindowTest, TestControlPanelAndItsFitCheck) {
     configure("serial = RXZ0042\n");
-    start();
-    ASSERT_TRUE(wait_measuring());
+    start_factory();
     const auto levmar = home.path() / "Levmar";
     std::filesystem::create_directories(levmar);
     std::ofstream(levmar / "data_to_fit.dat") << "-25 0.0001\n-24 0.00013\n-23 0.00016\n";
@@ -104,16 +120,15 @@ TEST_F(FactoryDialogsWindowTest, TestControlPanelAndItsFitCheck) {
         child<QAbstractButton>(dialog, ids::kCheck)->click();
         child<QAbstractButton>(dialog, ids::kClose)->click();
     });
-    app->commands().command(40067);
+    menu(40067);
     EXPECT_TRUE(panel.fired());
     EXPECT_TRUE(checked);
     EXPECT_TRUE(state().serial_file_names);
 }
 
 TEST_F(FactoryDialogsWindowTest, FirmwareDownloadFromTheFileMenu) {
-    configure();
-    start();
-    ASSERT_TRUE(wait_measuring());
+    configure("timing = realistic\nlatency_ms = 2\n");
+    start_factory();
     const auto source = app_dir.path() / "Firmware" / "fw.hex";
     std::filesystem::create_directories(source.parent_path());
     std::ofstream(source) << ":020000040000FA\n"
@@ -126,7 +141,22 @@ TEST_F(FactoryDialogsWindowTest, FirmwareDownloadFromTheFileMenu) {
         static_cast<QDialog &>(d).accept();
     });
     const int frames = painter().draw_count(meterdesk::RepaintRequest::kFrame);
-    window().menu_action(meterdesk::kCmdFirmwareDownload)->trigger();
+    // The progress box, while the download runs (a few hundred lines at 2 ms each).
+    bool box_seen = false;
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (box_seen || !widget->isVisible() ||
+                widget->objectName() != meterdesk::kFirmwareProgressBox)
+                continue;
+            box_seen = true;
+            EXPECT_NE(widget->findChild<QProgressBar *>(control_name(1166)), nullptr);
+            save_screenshot(*widget, "firmware_progress_box");
+        }
+    });
+    watch.start();
+    menu(meterdesk::kCmdFirmwareDownload);
     ASSERT_TRUE(dialog.fired());
     ASSERT_TRUE(wait([&] {
         return sim_get("firmware_lines").size() > 0 &&
@@ -140,6 +170,7 @@ TEST_F(FactoryDialogsWindowTest, FirmwareDownloadFromTheFileMenu) {
     std::ifstream copy(meterdesk::firmware_copy_path());
     const std::string text{std::istreambuf_iterator<char>(copy), {}};
     EXPECT_EQ(sim_get("firmware_lines"), text);
+    EXPECT_TRUE(box_seen);
     screenshot("firmware_download_done");
 }
 
