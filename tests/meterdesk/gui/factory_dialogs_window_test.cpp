@@ -171,6 +171,7 @@ TEST_F(FactoryDialogsWindowTest, FirmwareDownloadFromTheFileMenu) {
     const std::string text{std::istreambuf_iterator<char>(copy), {}};
     EXPECT_EQ(sim_get("firmware_lines"), text);
     EXPECT_TRUE(box_seen);
+    EXPECT_TRUE(wait_next_readout(15000)); // the sensor measures again after the reconnect
     screenshot("firmware_download_done");
 }
 
