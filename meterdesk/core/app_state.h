@@ -274,6 +274,25 @@ struct AppState {
     SharedText<kPathCapacity> equation_data_path;
     SharedText<kPathCapacity> test_results_path;
     SharedText<kPathCapacity> test_plan_path;
+    std::atomic<bool> serial_file_names{false}; // file names from the serial number
+    std::atomic<bool> daily_cal_equation{false};
+    std::atomic<bool> daily_cal_cf{false};
+    std::atomic<bool> daily_cal_50mhz_filter{false}; // cleared each time the panel opens
+
+    // --- Calibration data programming --------------------------------------------------------
+    // Cleared when a table or equation write starts; set when it ends with success or is
+    // cancelled.
+    std::atomic<bool> programming_done{false};
+    // Set by a caller to skip the cal-factor table question once.
+    std::atomic<bool> cf_skip_question{false};
+
+    // Test exec settings: "tes.dat", loaded at start-up (defaults in test_exec_settings.h);
+    // not reset on connect.
+    std::atomic<bool> tes_four_part{true};
+    std::atomic<double> tes_check_limit_db{0.05};
+    std::atomic<double> tes_warning_limit_dbm{0.5};
+    std::atomic<bool> tes_play_tune{true};
+    std::atomic<bool> save_view_listing{false}; // "Save View Listing to File", in memory only
 };
 
 } // namespace meterdesk

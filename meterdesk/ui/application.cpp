@@ -4,6 +4,7 @@
 #include "meterdesk/core/alarm_beep.h"
 #include "meterdesk/core/first_start.h"
 #include "meterdesk/core/settings_files.h"
+#include "meterdesk/factory/test_exec_settings.h"
 #include "meterdesk/ui/command_dispatcher.h"
 #include "meterdesk/ui/dialog_set.h"
 #include "meterdesk/ui/panel_registry.h"
@@ -56,7 +57,8 @@ Application::Application(ApplicationConfig config)
     beeper_ = std::make_unique<AlarmBeeper>(*active_sound_, *state_);
     window_->set_alarm_wake([beeper = beeper_.get()] { beeper->wake(); });
     if (config_.register_dialogs)
-        register_dialog_set(*panels_, DialogContext{*state_, *ui_, *measurement_, shipped_data_});
+        register_dialog_set(
+            *panels_, DialogContext{*state_, *ui_, *measurement_, shipped_data_, active_sound_});
 }
 
 Application::~Application() {
@@ -102,6 +104,7 @@ void Application::start() {
     state.app_dir = app_dir.string();
     state.settings_path = paths::settings_file(app_dir).string();
     apply_app_settings(state, load_app_settings(paths::settings_file(app_dir)));
+    set_test_exec_settings(state, load_test_exec_settings(test_exec_settings_file()));
 
     state.splash_shown = true;
     window_->request_repaint(RepaintRequest::kSplash);

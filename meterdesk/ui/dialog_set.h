@@ -8,6 +8,7 @@
 namespace meterdesk {
 struct AppState;
 class Ui;
+class Sound;
 class MeasurementThread;
 } // namespace meterdesk
 
@@ -21,6 +22,8 @@ struct DialogContext {
     MeasurementThread &measurement;
     // Where the data the program ships is looked for after app_dir (help topics).
     std::vector<std::filesystem::path> shipped_data = {};
+    // The speaker (the firmware download beeps at its end); none in some tests.
+    Sound *sound = nullptr;
 };
 
 void register_dialog_set(PanelRegistry &panels, const DialogContext &context);

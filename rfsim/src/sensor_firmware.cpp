@@ -43,6 +43,11 @@ std::optional<int> whole_number(std::string_view text) {
     return value;
 }
 
+// The digit after `digit`, 9 wrapping to 0: one stored character changed.
+char next_digit(char digit) {
+    return digit == '9' ? '0' : static_cast<char>(digit + 1);
+}
+
 bool all_digits(std::string_view text) {
     for (char c : text)
         if (c < '0' || c > '9') return false;
@@ -91,6 +96,8 @@ SensorFirmware::SensorFirmware(const DeviceSettings &settings, StoredData &store
 
 void SensorFirmware::power_on(Clock::time_point now) {
     purge();
+    fault_.disarm();
+    current_fault_ = FaultKind::none;
     downloading_ = false;
     reset_seen_ = false;
     gain_ = 2;
@@ -122,6 +129,7 @@ void SensorFirmware::receive(const uint8_t *data, size_t count, Clock::time_poin
             if (--binary_expected_ == 0) {
                 std::string command = std::move(binary_);
                 binary_.clear();
+                if (!count_command()) return;
                 handle_binary(command, now);
             }
             continue;
@@ -140,6 +148,7 @@ void SensorFirmware::receive(const uint8_t *data, size_t count, Clock::time_poin
             record("<line longer than 512 bytes dropped>");
             continue;
         }
+        if (!count_command()) return;
         if (downloading_)
             handle_download_line(line, now);
         else
@@ -152,10 +161,27 @@ void SensorFirmware::record(std::string_view command) {
     commands_.add(last_command_);
 }
 
+bool SensorFirmware::count_command() {
+    current_fault_ = fault_.count();
+    if (current_fault_ != FaultKind::unplug) return true;
+    // Pulled out as the command arrives: it is never handled, and what follows is lost.
+    fault_.spend();
+    unplug_requested_ = true;
+    purge();
+    return false;
+}
+
+bool SensorFirmware::corrupt_this_write() {
+    if (current_fault_ != FaultKind::corrupt) return false;
+    fault_.spend();
+    current_fault_ = FaultKind::none;
+    return true;
+}
+
 void SensorFirmware::reply(std::string bytes, Clock::time_point now) {
     const Clock::time_point done = std::max(now, busy_until_);
     busy_until_ = done;
-    if (settings_.silent) return;
+    if (settings_.silent || fault_.active(FaultKind::silent)) return;
     if (settings_.timing == Timing::fast)
         replies_.push(std::move(bytes), now);
     else
@@ -253,7 +279,10 @@ bool SensorFirmware::handle_stamp(std::string_view line, Clock::time_point now) 
         return true;
     }
     if (rest.size() == 6 && all_digits(rest)) {
-        if (settings_.store_writes == StoreWrites::ok) *stamp = std::string(rest);
+        if (settings_.store_writes == StoreWrites::ok) {
+            *stamp = std::string(rest);
+            if (corrupt_this_write()) stamp->back() = next_digit(stamp->back());
+        }
         return true;
     }
     return false;
@@ -335,9 +364,11 @@ void SensorFirmware::handle_line(std::string_view line, Clock::time_point now) {
     } else if (line.size() == 25 && line.starts_with("FRCF") && all_digits(line.substr(4))) {
         const int k = line[4] - '0';
         if (k >= 1 && k <= 6 && takes_writes()) {
+            std::string digits(line.substr(5));
+            if (corrupt_this_write()) digits[3] = next_digit(digits[3]);
             for (int j = 0; j < 5; ++j)
                 store_.legacy_factors[static_cast<size_t>(5 * (k - 1) + j)] =
-                    *whole_number(line.substr(static_cast<size_t>(5 + 4 * j), 4));
+                    *whole_number(std::string_view(digits).substr(static_cast<size_t>(4 * j), 4));
             invalidate_calibration();
         }
     } else if (line == "DSN?") {
@@ -380,7 +411,8 @@ void SensorFirmware::handle_binary(std::string_view bytes, Clock::time_point now
         // A store that takes no writes: received, recorded, nothing changes.
     } else if (bytes.starts_with("MW")) {
         if (FlashArea *area = selected_area()) {
-            const auto data = payload(2);
+            std::string data(payload(2));
+            if (!data.empty() && corrupt_this_write()) data[0] = static_cast<char>(data[0] ^ 0x01);
             area->write(reinterpret_cast<const uint8_t *>(data.data()), data.size());
             invalidate_calibration();
         }
@@ -388,20 +420,23 @@ void SensorFirmware::handle_binary(std::string_view bytes, Clock::time_point now
                bytes[14] == '\n') {
         auto k = whole_number(bytes.substr(2, 2));
         if (k && *k >= 1 && *k <= 13) {
-            for (size_t i = 0; i < 8; ++i)
-                store_.equation[8 * static_cast<size_t>(*k - 1) + i] =
-                    static_cast<uint8_t>(bytes[6 + i]);
+            uint8_t *stored = store_.equation.data() + 8 * static_cast<size_t>(*k - 1);
+            for (size_t i = 0; i < 8; ++i) stored[i] = static_cast<uint8_t>(bytes[6 + i]);
+            if (corrupt_this_write()) stored[0] ^= 0x01;
             invalidate_calibration();
         }
     } else if (bytes.size() == 9 && bytes.starts_with("EQCS") && bytes[8] == '\n') {
         for (size_t i = 0; i < 4; ++i)
             store_.equation_checksum[i] = static_cast<uint8_t>(bytes[4 + i]);
+        if (corrupt_this_write()) store_.equation_checksum[0] ^= 0x01;
     } else if (bytes.size() == 9 && bytes.starts_with("TRG.L")) {
         store_.trigger_level = read_big_endian(payload(5));
     } else if (bytes.size() == 7 && bytes.starts_with("DSN")) {
         store_.diode_serial = read_big_endian(payload(3));
+        if (corrupt_this_write()) store_.diode_serial ^= 0x01;
     } else if (bytes.size() == 3 && bytes.starts_with("K")) {
         store_.k_factor = static_cast<uint16_t>(read_big_endian(payload(1)));
+        if (corrupt_this_write()) store_.k_factor ^= 0x01;
     }
 }
 
@@ -410,7 +445,7 @@ void SensorFirmware::handle_download_line(std::string_view line, Clock::time_poi
     if (text.ends_with('\r')) text.remove_suffix(1);
     firmware_lines_.add(escape_bytes(text.substr(0, max_recorded_line)));
     const HexRecordCheck check = check_hex_record(text);
-    if (check == HexRecordCheck::malformed) {
+    if (check == HexRecordCheck::malformed || corrupt_this_write()) {
         // A bad record ends the download; the old program keeps running.
         downloading_ = false;
         reply("E\n", now);

@@ -3,6 +3,7 @@
 // only inside the bus calls (under the bus lock), and its clock is the caller's.
 #pragma once
 
+#include "fault.h"
 #include "reply_queue.h"
 #include "settings.h"
 #include "stored_data.h"
@@ -12,6 +13,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace rfsim {
 
@@ -44,6 +46,10 @@ class SensorFirmware {
     // The store or a setting the measurement depends on has changed.
     void invalidate_calibration() { calibration_valid_ = false; }
     void reseed(uint64_t seed) { rng_.seed(seed); }
+    // Starts counting commands for a planned fault (key `fault`).
+    void arm_fault(const FaultPlan &plan) { fault_.arm(plan); }
+    // Whether an `unplug` fault has struck since the last call: the device must leave the bus.
+    bool take_unplug_request() { return std::exchange(unplug_requested_, false); }
 
     int range() const;
     const std::string &last_command() const { return last_command_; }
@@ -56,6 +62,11 @@ class SensorFirmware {
     void handle_download_line(std::string_view line, Clock::time_point now);
     bool handle_stamp(std::string_view line, Clock::time_point now);
     void record(std::string_view command);
+    // Counts one complete command against the fault plan; false when the device is to be
+    // unplugged instead of handling it.
+    bool count_command();
+    // Whether this command is the write that a `corrupt` fault changes; the fault is spent.
+    bool corrupt_this_write();
     void reply(std::string bytes, Clock::time_point now);
     void reply_conversion(Clock::time_point now);
     void restart_conversions(Clock::time_point now);
@@ -76,6 +87,11 @@ class SensorFirmware {
     std::string binary_;
     size_t binary_expected_ = 0;
     bool downloading_ = false;
+
+    // Planned fault (key `fault`) and what it means for the command being handled.
+    FaultCounter fault_;
+    FaultKind current_fault_ = FaultKind::none;
+    bool unplug_requested_ = false;
 
     // Conversion state.
     bool reset_seen_ = false;

@@ -280,6 +280,14 @@ const std::vector<Key> &key_table() {
         add("silent", effect_none, flag_key(&DeviceSettings::silent));
         add("store_writes", effect_none,
             choice_key(&DeviceSettings::store_writes, store_write_forms));
+        add("fault", effect_fault,
+            {[](DeviceSettings &s, std::string_view v) {
+                 auto plan = parse_fault(v);
+                 if (!plan) return false;
+                 s.fault = *plan;
+                 return true;
+             },
+             [](const DeviceSettings &s) { return format_fault(s.fault); }});
         add("seed", effect_seed,
             {[](DeviceSettings &s, std::string_view v) {
                  auto n = parse_unsigned(v, std::numeric_limits<uint64_t>::max());

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "detector_math.h"
+#include "fault.h"
 #include "stored_data.h"
 
 #include <array>
@@ -55,6 +56,7 @@ struct DeviceSettings {
     bool plugged = true;
     bool silent = false;
     StoreWrites store_writes = StoreWrites::ok;
+    FaultPlan fault; // counted from the moment it is set
     uint64_t seed = 1;
 };
 
@@ -69,6 +71,7 @@ enum Effect : unsigned {
     effect_diode = 1u << 5,
     effect_plug = 1u << 6,
     effect_seed = 1u << 7,
+    effect_fault = 1u << 8, // start counting commands for the fault afresh
 };
 
 // Sets one key. Returns the effects, or nullopt with `error` naming the key (and the value).

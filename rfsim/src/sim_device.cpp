@@ -51,6 +51,13 @@ SimDevice::SimDevice(DeviceSettings settings, int position, Clock::time_point no
     // Each device draws its own noise sequence from the common seed.
     sensor_.reseed(settings_.seed + static_cast<uint64_t>(position_));
     sensor_.power_on(now);
+    sensor_.arm_fault(settings_.fault);
+}
+
+void SimDevice::leave_bus() {
+    generation_ = new_plug_id();
+    opened = false;
+    replies.clear();
 }
 
 void SimDevice::fill_eeprom() {
@@ -104,6 +111,10 @@ void SimDevice::write(const uint8_t *data, size_t count, Clock::time_point now) 
     switch (settings_.kind) {
     case Kind::sensor:
         sensor_.receive(data, count, now);
+        if (sensor_.take_unplug_request()) {
+            settings_.plugged = false;
+            leave_bus();
+        }
         break;
     case Kind::programmer:
         programmer_.receive(data, count, now);
@@ -128,10 +139,9 @@ bool SimDevice::set(std::string_view key, std::string_view value, Clock::time_po
     rebuild(*effects);
     if ((*effects & effect_seed) != 0)
         sensor_.reseed(settings_.seed + static_cast<uint64_t>(position_));
+    if ((*effects & effect_fault) != 0) sensor_.arm_fault(settings_.fault);
     if (was_plugged && !settings_.plugged) {
-        generation_ = new_plug_id();
-        opened = false;
-        replies.clear();
+        leave_bus();
     } else if (!was_plugged && settings_.plugged) {
         replies.clear();
         sensor_.power_on(now);

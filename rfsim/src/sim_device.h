@@ -51,6 +51,8 @@ class SimDevice {
 
   private:
     void rebuild(unsigned effects);
+    // The device has been unplugged: handles opened before fail, queued replies are dropped.
+    void leave_bus();
     void fill_eeprom();
     void take_record(const rfsim_eeprom &in);
 

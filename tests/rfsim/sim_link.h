@@ -50,9 +50,9 @@ class SimLink {
         return out;
     }
 
-    std::string query(std::string_view command, size_t reply_size) {
+    std::string query(std::string_view command, size_t reply_size, int timeout_ms = 1000) {
         send(command);
-        return read(reply_size);
+        return read(reply_size, timeout_ms);
     }
 
     uint32_t query_big_endian(std::string_view command, size_t size) {

@@ -28,6 +28,7 @@ enum class OptionId {
     resolution,
     relative,
     zero,
+    normalise_only,
 };
 
 struct OptionEntry {
@@ -62,8 +63,14 @@ constexpr std::array read_entries{
     OptionEntry{"zero", '\0', Argument::none, OptionId::zero},
 };
 
+constexpr std::array firmware_entries{
+    OptionEntry{"normalise-only", '\0', Argument::none, OptionId::normalise_only},
+};
+
 std::span<const OptionEntry> command_entries(Command command) {
     switch (command) {
+    case Command::firmware:
+        return firmware_entries;
     case Command::info:
         return info_entries;
     case Command::read:
@@ -90,6 +97,7 @@ std::optional<Command> command_from_name(const std::string &name) {
     if (name == "info") return Command::info;
     if (name == "read") return Command::read;
     if (name == "zero") return Command::zero;
+    if (name == "firmware") return Command::firmware;
     return std::nullopt;
 }
 
@@ -117,6 +125,9 @@ std::string apply(CommandLine &line, OptionId id, const std::string &shown_name,
         break;
     case OptionId::table:
         line.info.table = true;
+        break;
+    case OptionId::normalise_only:
+        line.firmware.normalise_only = true;
         break;
     case OptionId::count: {
         const auto count = parse_integer(*value);
@@ -212,6 +223,8 @@ const char *command_name(Command command) {
         return "read";
     case Command::zero:
         return "zero";
+    case Command::firmware:
+        return "firmware";
     case Command::none:
         break;
     }
@@ -229,6 +242,10 @@ ParseResult parse_command_line(const std::vector<std::string> &arguments) {
         const bool is_option = !options_ended && argument.size() > 1 && argument[0] == '-';
 
         if (!is_option) {
+            if (line.command == Command::firmware && line.firmware.file.empty()) {
+                line.firmware.file = argument;
+                continue;
+            }
             if (line.command != Command::none) {
                 result.error = "unexpected argument '" + argument + "'";
                 return result;
@@ -316,6 +333,10 @@ ParseResult parse_command_line(const std::vector<std::string> &arguments) {
     }
     if (count_given > 0 && line.read.continuous) {
         result.error = "--count and --continuous exclude each other";
+        return result;
+    }
+    if (line.command == Command::firmware && line.firmware.file.empty()) {
+        result.error = "'firmware' needs the HEX file to send";
         return result;
     }
     result.error = check_combination(line);

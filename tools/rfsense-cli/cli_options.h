@@ -7,7 +7,7 @@
 
 namespace rfsense::cli {
 
-enum class Command { none, list, info, read, zero };
+enum class Command { none, list, info, read, zero, firmware };
 enum class Unit { dbm, watts, volts };
 enum class Format { text, csv };
 
@@ -36,11 +36,17 @@ struct ReadOptions {
     bool zero_first = false;
 };
 
+struct FirmwareOptions {
+    bool normalise_only = false; // print the copy, touch no sensor
+    std::string file;            // the HEX file
+};
+
 struct CommandLine {
     GlobalOptions global;
     Command command = Command::none;
     InfoOptions info;
     ReadOptions read;
+    FirmwareOptions firmware;
 };
 
 struct ParseResult {

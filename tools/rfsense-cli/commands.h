@@ -11,5 +11,6 @@ ExitStatus run_list(const CommandLine &line);
 ExitStatus run_info(const CommandLine &line);
 ExitStatus run_read(const CommandLine &line);
 ExitStatus run_zero(const CommandLine &line);
+ExitStatus run_firmware(const CommandLine &line);
 
 } // namespace rfsense::cli

@@ -19,6 +19,10 @@ Commands:
   zero                   zero the sensor and show the offsets measured (apply no RF
                          power); the zero lasts for one session, so use read --zero
                          to measure with a fresh zero
+  firmware FILE          check the Intel HEX FILE, rewrite it into the copy the
+                         sensor takes (blank fillers below 0x3000, 0x3000-0x4FFF
+                         and record types 02, 03, 05 left out) and send that copy
+                         to the sensor's download mode
 
 Global options:
       --simulate[=FILE]  use the simulated sensor bus: the built-in default sensor,
@@ -31,6 +35,9 @@ Global options:
 
 Options for info:
   -t, --table            also print the cal-factor table (frequency, factor in %)
+
+Options for firmware:
+      --normalise-only   print the copy on standard output; no sensor is touched
 
 Options for read:
   -n, --count N          take N readings (default 1)
@@ -75,6 +82,10 @@ Exit status:
   5      sensor not responding: disconnect and reconnect it
   6      zero too large: check that no power is applied
   7      standard output could not be written
+  8      firmware: the file could not be read
+  9      firmware: a line of the file was refused (nothing was sent)
+  10     firmware: the sensor did not take every line; run it again, or
+         reprogram the sensor with the FLASH programmer if it no longer connects
   128+N  stopped by signal N before the readings asked for were taken
 
   Calibration-data problems found at start-up (cal factor table, equation,

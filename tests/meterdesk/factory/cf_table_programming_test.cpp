@@ -8,8 +8,11 @@
 #include "meterdesk/core/app_state.h"
 #include "meterdesk/core/sensor_takeover.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -104,7 +107,42 @@ class CfTableProgrammingTest : public SettingsTest {
     }
 
     std::vector<UiCall> messages(std::size_t mark) { return ui.of_kind(Kind::message, mark); }
+
+    // The write with the reader parked first, so that a fault set here counts the write's
+    // own commands: 1 is the first command the write sends.
+    CfProgramOutcome program_with_fault(const std::vector<double> &factors, const char *fault) {
+        meterdesk::SensorTakeover takeover(state, {5ms, 3000ms});
+        EXPECT_TRUE(takeover);
+        SensorComms(takeover.sensor(), 0);
+        set("fault", fault);
+        const auto outcome = meterdesk::write_cf_table(state, ui, takeover.sensor(), factors,
+                                                       CfTableSource::kEdited, march_5_2006());
+        set("fault", "none");
+        SensorComms(takeover.sensor(), 1);
+        return outcome;
+    }
+
+    CfProgramOutcome program_measured(const std::vector<meterdesk::MeasuredCfRow> &rows) {
+        meterdesk::SensorTakeover takeover(state, {5ms, 3000ms});
+        EXPECT_TRUE(takeover);
+        return meterdesk::write_measured_cf_table(state, ui, takeover.sensor(), rows,
+                                                  march_5_2006());
+    }
 };
+
+std::vector<meterdesk::MeasuredCfRow> measured_rows(int count) {
+    std::vector<meterdesk::MeasuredCfRow> rows;
+    for (int i = 0; i < count; ++i)
+        rows.push_back({std::to_string(i + 1) + "GHz", 0.95 + 0.001 * i});
+    return rows;
+}
+
+std::string read_text(const std::filesystem::path &file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
 TEST_F(CfTableProgrammingTest, StoredTableReadsBackByteForByteAndIsStamped) {
     connect(model_keys(3)); // RX4LO, firmware 4.7: 30 points in the stored table
@@ -126,8 +164,7 @@ TEST_F(CfTableProgrammingTest, AWriteThatNeverTookIsReportedAndNotStamped) {
     const auto shown = messages(mark);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].caption, "Cal Factor Table");
-    EXPECT_EQ(shown[0].text, "FLASH write failed.\n\nThe sensor did not take the new table: it "
-                             "still holds a complete table, but not the one written.");
+    EXPECT_EQ(shown[0].text, "FLASH write failed.\n\nNothing was written to the sensor.");
     EXPECT_EQ(shown[0].icon, MessageIcon::kExclamation);
     EXPECT_EQ(sim_get("area.cft"), before);
     EXPECT_EQ(sim_get("stamp.cf"), "");
@@ -135,15 +172,16 @@ TEST_F(CfTableProgrammingTest, AWriteThatNeverTookIsReportedAndNotStamped) {
 }
 
 TEST_F(CfTableProgrammingTest, ADamagedTableIsReportedAsSuch) {
-    connect(model_keys(2) + "cft = bad_checksum\nstore_writes = ignored\n");
+    connect(model_keys(2));
+    set("fault", "corrupt@1"); // the first store write: the header
     const auto mark = ui.size();
     EXPECT_EQ(program(sample_factors()), CfProgramOutcome::kFailed);
     const auto shown = messages(mark);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text,
-              "FLASH write failed.\n\nThe table in the sensor does not read back as written and "
-              "is damaged: from the next connection every cal factor will be 100 %. Save the "
-              "table again.");
+              "FLASH write failed.\n\nThe sensor's stored table is incomplete: until it is "
+              "written again it uses 100 % at every frequency.");
+    EXPECT_FALSE(state.programming_done);
     EXPECT_TRUE(readings_resume());
 }
 
@@ -174,9 +212,7 @@ TEST_F(CfTableProgrammingTest, LegacyFieldsOnOlderFirmwareAreReadBack) {
     const auto mark = ui.size();
     EXPECT_EQ(program(changed), CfProgramOutcome::kFailed);
     ASSERT_EQ(messages(mark).size(), 1u);
-    EXPECT_EQ(messages(mark)[0].text, "FLASH write failed.\n\nThe table in the sensor does not "
-                                      "read back as written: it holds other factors than the "
-                                      "ones sent.");
+    EXPECT_EQ(messages(mark)[0].text, "FLASH write failed.\n\nNothing was written to the sensor.");
 }
 
 TEST_F(CfTableProgrammingTest, FirmwareBeforeThreeKeepsNoStamp) {
@@ -233,7 +269,127 @@ TEST_F(CfTableProgrammingTest, TheQuestionAndTheFirmwareGuardComeBeforeTheSensor
     mark = ui.size();
     EXPECT_EQ(meterdesk::confirm_cf_table_programming(state, ui, false),
               CfProgramOutcome::kRefused);
-    EXPECT_TRUE(messages(mark).empty());
+    ASSERT_EQ(messages(mark).size(), 1u);
+    EXPECT_EQ(messages(mark)[0].text,
+              "This sensor has no cal factor table.\nNothing was written to the sensor.");
+}
+
+// The pre-read of RX3LOKAN's area is "MI3", "MR4" header, 22 points and the checksum (25
+// commands); the write then sends "MI3" (26), "FX6" (27), "MWCFT>" (28), "FX6" (29), point 1 (30).
+TEST_F(CfTableProgrammingTest, ASensorLostDuringTheWriteIsReportedAsUnchecked) {
+    connect(model_keys(2));
+    for (const char *fault : {"unplug@30", "silent@30"}) {
+        SCOPED_TRACE(fault);
+        const auto mark = ui.size();
+        EXPECT_EQ(program_with_fault(sample_factors(), fault), CfProgramOutcome::kFailed);
+        const auto shown = messages(mark);
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].text, "FLASH write failed.\n\nThe sensor stopped answering: what it "
+                                 "now holds could not be checked.");
+        EXPECT_EQ(sim_get("stamp.cf"), "");
+        set("plugged", "1");
+        ASSERT_TRUE(wait_measuring());
+    }
+}
+
+TEST_F(CfTableProgrammingTest, ALegacyWriteCutShortSaysWhichPointsHoldTheNewFactors) {
+    connect(model_keys(0) + "identity = USB SENSOR V4.4\n"); // RX1: 22 points, 5 commands
+    // The pre-read is "FRCF1?" .. "FRCF5?" (1-5); "FRCF1" + fields is 6, "FRCF3" + fields 8.
+    std::vector<double> factors(46, 0.97);
+    auto mark = ui.size();
+    EXPECT_EQ(program_with_fault(factors, "unplug@8"), CfProgramOutcome::kFailed);
+    ASSERT_EQ(messages(mark).size(), 1u);
+    EXPECT_EQ(messages(mark)[0].text, "FLASH write failed.\n\nThe sensor stopped answering: "
+                                      "what it now holds could not be checked.");
+    set("plugged", "1");
+    ASSERT_TRUE(wait_measuring());
+    EXPECT_EQ(query("FRCF2?\n"), "09700970097009700970\n");
+    EXPECT_NE(query("FRCF3?\n"), "09700970097009700970\n");
+
+    // The third command stored with one digit changed: its first point, point 11.
+    factors.assign(46, 0.96);
+    mark = ui.size();
+    {
+        meterdesk::SensorTakeover takeover(state, {5ms, 3000ms});
+        SensorComms(takeover.sensor(), 0);
+        set("fault", "corrupt@8");
+        EXPECT_EQ(meterdesk::write_cf_table(state, ui, takeover.sensor(), factors,
+                                            CfTableSource::kEdited, march_5_2006()),
+                  CfProgramOutcome::kFailed);
+        SensorComms(takeover.sensor(), 1);
+    }
+    ASSERT_EQ(messages(mark).size(), 1u);
+    EXPECT_EQ(messages(mark)[0].text,
+              "FLASH write failed.\n\nPoints 1 to 10, 12 to 22 hold the new factors; the "
+              "others keep their previous ones.\nPoint 11 holds neither the new nor the previous "
+              "factor.");
+}
+
+TEST_F(CfTableProgrammingTest, FactorsTheSensorCannotHoldAreRefusedBeforeAnythingIsSent) {
+    connect(model_keys(1)); // RX2LOKAN: 16 points
+    struct Case {
+        std::vector<double> factors;
+        const char *text;
+    };
+    std::vector<double> high(46, 1.0), nan(46, 1.0);
+    high[3] = 1.505;
+    nan[0] = std::nan("");
+    const Case cases[] = {
+        {high, "The cal factor of point 4 is outside 50 to 150 %.\nNothing was written to the "
+               "sensor."},
+        {nan, "The cal factor of point 1 is outside 50 to 150 %.\nNothing was written to the "
+              "sensor."},
+        {std::vector<double>(15, 1.0),
+         "The table holds 15 points; this sensor needs 16.\nNothing was written to the sensor."},
+    };
+    const std::string area = sim_get("area.cft");
+    for (const Case &c : cases) {
+        const auto mark = ui.size();
+        EXPECT_EQ(program(c.factors), CfProgramOutcome::kRefused);
+        ASSERT_EQ(messages(mark).size(), 1u);
+        EXPECT_EQ(messages(mark)[0].text, c.text);
+        EXPECT_EQ(messages(mark)[0].caption, "Frequency/Cal Factor Table");
+    }
+    EXPECT_EQ(sim_get("area.cft"), area);
+}
+
+TEST_F(CfTableProgrammingTest, MeasuredTablesLeaveRecordFilesAndVaultCopies) {
+    connect(model_keys(1) + "serial = RX100001\n");
+    const auto rows = measured_rows(16);
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(program_measured(rows), CfProgramOutcome::kWritten);
+    const auto folder = home.path() / "Zyn Quorix Test" / "Cal Factors";
+    const std::string record = read_text(folder / "RX100001.txt");
+    const std::string head = "Zyn Quorix Model RX2LOKAN\nSerial Number RX100001\n"
+                             "Calibrated 5 March 06\n\nFrequency   Cal Factor\n";
+    EXPECT_EQ(record.substr(0, head.size()), head);
+    EXPECT_NE(record.find("----------------------\n1GHz        95.0%\n2GHz        95.1%\n"),
+              std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(folder / "Vault" / "RX100001 5 March 06.txt"));
+    EXPECT_TRUE(std::filesystem::exists(folder / "Vault" / "RX100001 5 March 06 (2).txt"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "Vault" / "RX100001 5 March 06 (3).txt"));
+    EXPECT_EQ(read_text(folder / "Vault" / "RX100001 5 March 06.txt"), record);
+    EXPECT_EQ(sim_get("stamp.cf"), "050306");
+    EXPECT_TRUE(state.programming_done);
+}
+
+TEST_F(CfTableProgrammingTest, RecordBrandFollowsTheSerialsFirstLetter) {
+    const std::vector<meterdesk::MeasuredCfRow> rows = {{"50MHz", 0.998}};
+    EXPECT_EQ(meterdesk::cf_record_text("XR0042", 3, rows, march_5_2006()).substr(0, 23),
+              "Zyn Quorix Model RX4LO\n");
+    EXPECT_EQ(meterdesk::cf_record_text("20612345", 3, rows, march_5_2006()).substr(0, 20),
+              "Marrick Model 71326\n");
+}
+
+TEST_F(CfTableProgrammingTest, ARecordFileThatCannotBeWrittenIsReportedAndNotStamped) {
+    connect(model_keys(1) + "serial = RX100001\n");
+    const auto folder = home.path() / "Zyn Quorix Test" / "Cal Factors";
+    std::filesystem::create_directories(folder / "RX100001.txt"); // a folder in the way
+    const auto mark = ui.size();
+    EXPECT_EQ(program_measured(measured_rows(16)), CfProgramOutcome::kWrittenUnstamped);
+    ASSERT_EQ(messages(mark).size(), 1u);
+    EXPECT_NE(messages(mark)[0].text.find("table was programmed, not stamped"), std::string::npos);
+    EXPECT_NE(messages(mark)[0].text.find("RX100001"), std::string::npos);
+    EXPECT_EQ(sim_get("stamp.cf"), "");
 }
 
 // In realistic timing the sensor's command log keeps the whole write: the commands in order.

@@ -57,6 +57,7 @@ TEST(CfTableText, LegacyFieldsOfEditedAndMeasuredTables) {
         {0.99851, CfTableSource::kEdited, "0998"}, // cut after adding 0.0001
         {1.001, CfTableSource::kEdited, "1001"},   // 1000.9999...: the 0.0001 keeps it whole
         {0.95, CfTableSource::kEdited, "0950"},
+        {54.8 * 0.01, CfTableSource::kEdited, "0548"}, // as the editor's "Enter" stores 54.8 %
         {1.2, CfTableSource::kEdited, "1200"},
         {0.5, CfTableSource::kEdited, "0500"},
         {12.0, CfTableSource::kEdited, "9999"}, // never more than four digits
