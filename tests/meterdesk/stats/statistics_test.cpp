@@ -62,12 +62,12 @@ TEST(StatsResults, LinearDeviationIsInWatts) {
 }
 
 TEST(StatsResults, BarDivisor) {
-    const std::vector<std::pair<int, int>> cases = {{0, 1},   {100, 1}, {101, 2},     {200, 2},
-                                                    {201, 3}, {250, 3}, {10000, 100}, {10001, 101}};
+    const std::vector<std::pair<int, int>> cases = {{0, 1},   {100, 1}, {101, 2},    {201, 2},
+                                                    {202, 3}, {250, 3}, {10100, 101}};
     for (auto [largest, divisor] : cases) EXPECT_EQ(stats_bar_divisor(largest), divisor) << largest;
     std::vector<double> values(9750, 1.0);
     values.insert(values.end(), 250, 2.0);
-    EXPECT_EQ(compute_stats(values, 6, kStatsModeLog, microseconds(1)).bar_divisor, 98);
+    EXPECT_EQ(compute_stats(values, 6, kStatsModeLog, microseconds(1)).bar_divisor, 97);
 }
 
 TEST(StatsResults, RateNeverDividesByZeroAndStaysIn32Bits) {
@@ -103,10 +103,10 @@ TEST(StatsTexts, RowItemsByUnitAndSize) {
 
 TEST(StatsTexts, StdDevThresholds) {
     const std::vector<std::pair<double, const char *>> cases = {
-        {1.101, "Std Dev = 1.101"},    {0.0005, "Std Dev = 0.500e-3"},
-        {0.001, "Std Dev = 1.000e-3"}, {2.5e-7, "Std Dev = 0.250e-6"},
-        {3e-9, "Std Dev = 3.000e-9"},  {1e-12, "Std Dev = 1.000e-12"},
-        {0.0, "Std Dev = 0.000e-12"},
+        {1.101, "Std Dev = 1.101"},     {0.0005, "Std Dev = 0.500e-3"},
+        {0.001, "Std Dev = 1.000e-3"},  {2.5e-7, "Std Dev = 0.250e-6"},
+        {3e-9, "Std Dev = 0.003e-6"},   {3e-10, "Std Dev = 0.300e-9"},
+        {1e-12, "Std Dev = 1.000e-12"}, {0.0, "Std Dev = 0.000e-12"},
     };
     for (auto [sd, text] : cases) EXPECT_EQ(stats_std_dev_text(sd), text) << sd;
 }
