@@ -1,8 +1,8 @@
 // The statistics burst's cost, on the simulated sensor:
 //  1. readings per second of a 1000-reading burst (StatsBurst::run with its progress steps,
 //     its checks and its results) against a bare SensorPowerLog loop on the same session, in
-//     fast timing and in realistic timing (1 ms USB latency, the sensor's default filters); aim >= 0.95 of
-//     the bare loop in realistic timing;
+//     fast timing and in realistic timing (1 ms USB latency, the sensor's default filters); aim >=
+//     0.95 of the bare loop in realistic timing;
 //  2. the time to draw the statistics view (request 7) with 10 bins into the window's image.
 #include "meterdesk/core/app_state.h"
 #include "meterdesk/core/ports.h"
@@ -111,9 +111,8 @@ void draw_time(int argc, char **argv) {
     meterdesk::AppState state;
     std::vector<double> values;
     for (int i = 0; i < 10000; ++i) values.push_back(-10.0 + 0.001 * (i % 997));
-    state.stats_results.publish(std::make_shared<meterdesk::StatsResults>(
-        meterdesk::compute_stats(values, 10, meterdesk::kStatsModeLog,
-                                 std::chrono::microseconds(500'000))));
+    state.stats_results.publish(std::make_shared<meterdesk::StatsResults>(meterdesk::compute_stats(
+        values, 10, meterdesk::kStatsModeLog, std::chrono::microseconds(500'000))));
     state.stats_valid = true;
     QImage image(594, 281, QImage::Format_RGB32);
     auto painter = meterdesk::ui::make_statistics_painter(state);

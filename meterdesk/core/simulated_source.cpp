@@ -35,10 +35,17 @@ std::string trimmed(double value) {
     return text == "-0" ? "0" : text;
 }
 
-constexpr std::array<int, 11> kSensorControls = {
-    ids::kPowerBar,         ids::kPowerEdit,  ids::kRfOff,    ids::kFrequencyEdit,
-    ids::kFrequencyUnit,    ids::kTemperatureEdit, ids::kAirTemperatureEdit,
-    ids::kNoiseEdit,        ids::kPlugged,    ids::kSilent,   ids::kFrequencyNote};
+constexpr std::array<int, 11> kSensorControls = {ids::kPowerBar,
+                                                 ids::kPowerEdit,
+                                                 ids::kRfOff,
+                                                 ids::kFrequencyEdit,
+                                                 ids::kFrequencyUnit,
+                                                 ids::kTemperatureEdit,
+                                                 ids::kAirTemperatureEdit,
+                                                 ids::kNoiseEdit,
+                                                 ids::kPlugged,
+                                                 ids::kSilent,
+                                                 ids::kFrequencyNote};
 
 } // namespace
 
@@ -132,8 +139,8 @@ void SimulatedSource::show_frequency(Controls &controls) {
 
 void SimulatedSource::show_temperature(Controls &controls, int id, const char *key) {
     const double celsius = read_number(read(key).value_or("25"));
-    controls.set_text(id, printf_fixed(state_.temperature_celsius ? celsius : celsius * 1.8 + 32,
-                                       1));
+    controls.set_text(id,
+                      printf_fixed(state_.temperature_celsius ? celsius : celsius * 1.8 + 32, 1));
 }
 
 void SimulatedSource::show_flag(Controls &controls, int id, const char *key) {
@@ -218,8 +225,7 @@ void SimulatedSource::edited(Controls &controls, int id) {
     }
 }
 
-void SimulatedSource::scrolled(Controls &controls, int id, ScrollAction action,
-                               int drag_position) {
+void SimulatedSource::scrolled(Controls &controls, int id, ScrollAction action, int drag_position) {
     if (id != ids::kPowerBar) return;
     int position = power_position_;
     switch (action) {

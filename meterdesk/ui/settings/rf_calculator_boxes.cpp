@@ -102,9 +102,10 @@ MismatchCalculatorBox::MismatchCalculatorBox(std::function<void(int)> show_help,
         if (logic_.clicked(controls_, id) == DialogAction::kClose) QDialog::reject();
     });
     for (int bar : {ids::kSourceBar, ids::kLoadBar})
-        forward_scroll(*this, controls_, bar, [this](int id, ScrollAction action, int drag) {
-            logic_.scrolled(controls_, id, action, drag);
-        });
+        forward_scroll(*this, qobject_cast<QAbstractSlider *>(controls_.widget(bar)), bar,
+                       [this](int id, ScrollAction action, int drag) {
+                           logic_.scrolled(controls_, id, action, drag);
+                       });
     // 414 x 190 dialog units of the 8-point dialog font.
     resize(621, 309);
 }
@@ -229,9 +230,10 @@ PowerUnitsConverterBox::PowerUnitsConverterBox(QWidget *owner) : QDialog(owner),
     forward_clicks(*this, controls_, std::array<int, 1>{ids::kClose}, [this](int id) {
         if (logic_.clicked(controls_, id) == DialogAction::kClose) QDialog::reject();
     });
-    forward_scroll(*this, controls_, ids::kBar, [this](int id, ScrollAction action, int drag) {
-        logic_.scrolled(controls_, id, action, drag);
-    });
+    forward_scroll(*this, qobject_cast<QAbstractSlider *>(controls_.widget(ids::kBar)), ids::kBar,
+                   [this](int id, ScrollAction action, int drag) {
+                       logic_.scrolled(controls_, id, action, drag);
+                   });
     // 298 x 115 dialog units of the 8-point dialog font.
     resize(447, 187);
 }

@@ -89,8 +89,8 @@ SimulatedSourceBox::SimulatedSourceBox(const AppState &state, QWidget *owner)
     layout->addStretch();
     layout->addLayout(bottom);
 
-    forward_clicks(*this, controls_, std::array<int, 4>{ids::kRfOff, ids::kPlugged, ids::kSilent,
-                                                       ids::kClose},
+    forward_clicks(*this, controls_,
+                   std::array<int, 4>{ids::kRfOff, ids::kPlugged, ids::kSilent, ids::kClose},
                    [this](int id) { clicked(id); });
     connect(devices, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0 && row != logic_.device()) clicked(ids::kDevices);
@@ -103,8 +103,8 @@ SimulatedSourceBox::SimulatedSourceBox(const AppState &state, QWidget *owner)
         connect(box, &QLineEdit::editingFinished, this,
                 [this, id] { logic_.edited(controls_, id); });
     }
-    forward_scroll(*this, controls_, ids::kPowerBar,
-                   [this](int id, ScrollAction action, int drag) {
+    forward_scroll(*this, qobject_cast<QAbstractSlider *>(controls_.widget(ids::kPowerBar)),
+                   ids::kPowerBar, [this](int id, ScrollAction action, int drag) {
                        logic_.scrolled(controls_, id, action, drag);
                    });
     resize(480, 380);
@@ -126,15 +126,13 @@ void SimulatedSourceBox::clicked(int id) {
 }
 
 void register_simulated_source(PanelRegistry &panels, MainWindow &window, const AppState &state) {
-    panels.add_panel(ids::kResourceName,
-                     {[&state](QWidget *owner) -> QWidget * {
-                          return new SimulatedSourceBox(state, owner);
-                      },
-                      [](QWidget &panel) {
-                          if (auto *box = dynamic_cast<SimulatedSourceBox *>(&panel))
-                              box->open_panel();
-                      },
-                      {}});
+    panels.add_panel(
+        ids::kResourceName,
+        {[&state](QWidget *owner) -> QWidget * { return new SimulatedSourceBox(state, owner); },
+         [](QWidget &panel) {
+             if (auto *box = dynamic_cast<SimulatedSourceBox *>(&panel)) box->open_panel();
+         },
+         {}});
     panels.add_dialog(ids::kCommand,
                       [&panels](QWidget *) { panels.show_panel(ids::kResourceName); });
     window.set_trailing_menu_entry("Simulated Source...", ids::kCommand);

@@ -103,8 +103,11 @@ FakeControls microwave_controls() {
 struct MicrowaveCase {
     int radio;
     const char *entry;
-    const char *refusal; // nullptr: accepted
-    const char *vswr, *rho, *return_loss, *mismatch_loss;
+    const char *refusal = nullptr; // nullptr: accepted
+    const char *vswr = nullptr;
+    const char *rho = nullptr;
+    const char *return_loss = nullptr;
+    const char *mismatch_loss = nullptr;
 };
 
 TEST(MicrowaveCalculator, ResultsAndRefusals) {

@@ -2,6 +2,7 @@
 #include "meterdesk/core/simulated_source.h"
 
 #include "meterdesk/core/app_state.h"
+#include "meterdesk/settings/number_text.h"
 #include "tests/meterdesk/support/fake_controls.h"
 
 #include <rfsim/rfsim.h>
