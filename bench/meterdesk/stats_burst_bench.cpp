@@ -102,7 +102,7 @@ bool measure(const char *label, const char *config) {
                     ? (with_burst / bare >= kTargetRatio ? " (aim >= 0.95: met)"
                                                          : " (aim >= 0.95: NOT met)")
                     : "");
-    SensorClose(record);
+    SensorClose(&record);
     return true;
 }
 

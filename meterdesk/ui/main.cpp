@@ -58,8 +58,8 @@ int main(int argc, char **argv) {
         ApplicationConfig config;
         config.app_dir = options.app_dir;
         config.factory_menu = options.factory;
-        config.simulated_bus =
-            simulated_bus_chosen(std::getenv("RFSENSE_SIM"), std::getenv("RFSENSE_LINK"));
+        config.simulated_bus = meterdesk::simulated_bus_chosen(std::getenv("RFSENSE_SIM"),
+                                                               std::getenv("RFSENSE_LINK"));
         Application meter(config);
         QObject::connect(&meter.window(), &MainWindow::quit_requested, &app,
                          &QCoreApplication::quit, Qt::QueuedConnection);

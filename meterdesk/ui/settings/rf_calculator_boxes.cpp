@@ -21,7 +21,7 @@ using namespace settings_widgets;
 namespace {
 
 // A read-only, centred result edit.
-QLineEdit *result(int id, int width_chars = 9) {
+QLineEdit *result_box(int id, int width_chars = 9) {
     QLineEdit *box = edit(id, width_chars);
     box->setReadOnly(true);
     return box;
@@ -45,9 +45,9 @@ QGroupBox *end_group(const QString &title, int bar, int vswr, int rho, int retur
     grid->addWidget(caption_label(QObject::tr("VSWR")), 1, 0);
     grid->addWidget(caption_label(QObject::tr("Rho")), 1, 1);
     grid->addWidget(caption_label(QObject::tr("Return Loss")), 1, 2);
-    grid->addWidget(result(vswr, 6), 2, 0);
-    grid->addWidget(result(rho, 6), 2, 1);
-    grid->addWidget(result(return_loss, 9), 2, 2);
+    grid->addWidget(result_box(vswr, 6), 2, 0);
+    grid->addWidget(result_box(rho, 6), 2, 1);
+    grid->addWidget(result_box(return_loss, 9), 2, 2);
     return group;
 }
 
@@ -81,7 +81,7 @@ MismatchCalculatorBox::MismatchCalculatorBox(std::function<void(int)> show_help,
         results->addWidget(caption_label(tr(columns[i].first)), 0, column);
         const bool wide = columns[i].second == ids::kPlusUncertainty ||
                           columns[i].second == ids::kMinusUncertainty;
-        results->addWidget(result(columns[i].second, wide ? 19 : 9), 1, column);
+        results->addWidget(result_box(columns[i].second, wide ? 19 : 9), 1, column);
     }
 
     auto *close = named(new QPushButton(tr("Close")), ids::kClose);
@@ -150,7 +150,7 @@ MicrowaveCalculatorBox::MicrowaveCalculatorBox(Ui &ui, std::function<void(int)> 
     }};
     for (std::size_t i = 0; i < columns.size(); ++i) {
         grid->addWidget(caption_label(tr(columns[i].first)), 0, static_cast<int>(i));
-        grid->addWidget(result(columns[i].second, 7), 1, static_cast<int>(i));
+        grid->addWidget(result_box(columns[i].second, 7), 1, static_cast<int>(i));
     }
 
     auto *groups = new QHBoxLayout;
@@ -211,8 +211,8 @@ PowerUnitsConverterBox::PowerUnitsConverterBox(QWidget *owner) : QDialog(owner),
     auto *values = new QGridLayout;
     values->addWidget(caption_label(tr("Log")), 0, 0);
     values->addWidget(caption_label(tr("Linear")), 0, 1);
-    values->addWidget(result(ids::kLog, 12), 1, 0);
-    values->addWidget(result(ids::kLinear, 12), 1, 1);
+    values->addWidget(result_box(ids::kLog, 12), 1, 0);
+    values->addWidget(result_box(ids::kLinear, 12), 1, 1);
 
     auto *close = named(new QPushButton(tr("Close")), ids::kClose);
     close->setDefault(true);

@@ -21,6 +21,8 @@ class QProgressBar;
 namespace meterdesk::ui {
 
 class StatsProgressBox : public QDialog {
+    Q_OBJECT
+
   public:
     static constexpr int kProgressBarId = 1145;
     static constexpr int kBreakId = 1621;

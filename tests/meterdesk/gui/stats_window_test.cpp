@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QScrollBar>
 
+#include <filesystem>
 #include <string>
 
 namespace meterdesk_test {
@@ -41,6 +42,7 @@ void click(QWidget &dialog, int id) {
 }
 
 void save_screenshot(QWidget &widget, const QString &name) {
+    std::filesystem::create_directories(METERDESK_SCREENSHOT_DIR);
     EXPECT_TRUE(widget.grab().save(QString(METERDESK_SCREENSHOT_DIR) + "/" + name + ".png"));
 }
 
@@ -79,13 +81,15 @@ TEST_F(StatsWindowTest, StartShowsTheBoxThenTheView) {
         QTest::qWait(200);
         save_screenshot(b, "stats_progress_box");
     });
-    click(stats_panel(), 1007); // 500
+    click(stats_panel(), 1006); // 100 readings, paced like a real sensor's
     click(stats_panel(), 1014); // 8 bins
     click(stats_panel(), ids::kStart);
     EXPECT_FALSE(stats_panel().isVisible());
-    ASSERT_TRUE(wait([&] {
-        return state().view_mode == meterdesk::kViewStatistics && !window().repaints_pending();
-    }));
+    ASSERT_TRUE(wait(
+        [&] {
+            return state().view_mode == meterdesk::kViewStatistics && !window().repaints_pending();
+        },
+        60000));
     EXPECT_TRUE(box_seen);
     EXPECT_TRUE(wait([] { return QApplication::activeModalWidget() == nullptr; }));
     EXPECT_EQ(window().installed_menu(), "Stats_Menu");
