@@ -91,7 +91,8 @@ void SimulatedSource::read_all(Controls &controls) {
     controls.set_text(ids::kStatus, "");
     const bool sensor = read("kind").value_or("") == "sensor";
     enable_for_kind(controls, sensor);
-    controls.set_text(ids::kTemperatureUnit, state_.temperature_celsius ? "'C" : "'F");
+    for (int unit : {ids::kTemperatureUnit, ids::kAirTemperatureUnit})
+        controls.set_text(unit, state_.temperature_celsius ? "'C" : "'F");
     show_power(controls);
     show_frequency(controls);
     show_temperature(controls, ids::kTemperatureEdit, "temperature_c");

@@ -44,11 +44,11 @@ SimulatedSourceBox::SimulatedSourceBox(const AppState &state, QWidget *owner)
     frequency_row->addWidget(named(new QComboBox, ids::kFrequencyUnit));
     frequency_row->addStretch();
 
-    const auto with_unit = [](QWidget *box) {
+    const auto with_unit = [](QWidget *box, int unit_id) {
         auto *row = new QHBoxLayout;
         row->addWidget(box);
         auto *unit = new QLabel;
-        unit->setObjectName(control_name(ids::kTemperatureUnit));
+        unit->setObjectName(control_name(unit_id));
         row->addWidget(unit);
         row->addStretch();
         return row;
@@ -65,8 +65,10 @@ SimulatedSourceBox::SimulatedSourceBox(const AppState &state, QWidget *owner)
     form->addRow(tr("Applied power"), power_row);
     form->addRow(tr("Frequency"), frequency_row);
     form->addRow(QString(), note);
-    form->addRow(tr("Sensor temperature"), with_unit(edit(ids::kTemperatureEdit, 8)));
-    form->addRow(tr("Air temperature"), with_unit(edit(ids::kAirTemperatureEdit, 8)));
+    form->addRow(tr("Sensor temperature"),
+                 with_unit(edit(ids::kTemperatureEdit, 8), ids::kTemperatureUnit));
+    form->addRow(tr("Air temperature"),
+                 with_unit(edit(ids::kAirTemperatureEdit, 8), ids::kAirTemperatureUnit));
     form->addRow(tr("Noise"), noise_row);
 
     auto *flags = new QHBoxLayout;

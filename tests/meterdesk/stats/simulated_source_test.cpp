@@ -27,7 +27,8 @@ FakeControls panel() {
     return FakeControls({ids::kDevices, ids::kPowerBar, ids::kPowerEdit, ids::kRfOff,
                          ids::kFrequencyEdit, ids::kFrequencyUnit, ids::kFrequencyNote,
                          ids::kTemperatureEdit, ids::kAirTemperatureEdit, ids::kTemperatureUnit,
-                         ids::kNoiseEdit, ids::kPlugged, ids::kSilent, ids::kStatus, ids::kClose});
+                         ids::kAirTemperatureUnit, ids::kNoiseEdit, ids::kPlugged, ids::kSilent,
+                         ids::kStatus, ids::kClose});
 }
 
 class SimulatedSourceTest : public ::testing::Test {
@@ -120,6 +121,7 @@ TEST_F(SimulatedSourceTest, TemperaturesInTheApplicationsUnitAndRefusals) {
     source.open(controls);
     EXPECT_EQ(controls.text(ids::kTemperatureEdit), "86.0");
     EXPECT_EQ(controls.text(ids::kTemperatureUnit), "'F");
+    EXPECT_EQ(controls.text(ids::kAirTemperatureUnit), "'F");
     controls.set_text(ids::kAirTemperatureEdit, "104");
     source.edited(controls, ids::kAirTemperatureEdit);
     EXPECT_EQ(read_number(sim_get(0, "air_temperature_c")), 40.0);
