@@ -59,6 +59,8 @@ void show_statistics_view(AppState &state, Ui &ui) {
     ui.repaint(RepaintRequest::kStatistics);
     ui.install_menu(kStatsMenu);
     if (view != kViewStatistics) ui.show_toolbar(view, false);
+    // The trace views' edit boxes leave with their view.
+    if (view != kViewMeasurement && view != kViewStatistics) ui.show_trace_boxes(false);
     ui.show_toolbar(kViewStatistics, true);
     state.view_mode = kViewStatistics;
 }

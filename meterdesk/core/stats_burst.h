@@ -28,7 +28,8 @@ inline constexpr int kCmdLeaveStats = 40119;
 // opens nothing; returns whether a run was asked for.
 bool start_stats_run(AppState &state, Ui &ui);
 
-// Request 7 with "Stats_Menu" and the statistics toolbar alone: view mode 4.
+// Request 7 with "Stats_Menu" and the statistics toolbar alone (the trace edit boxes hidden):
+// view mode 4.
 void show_statistics_view(AppState &state, Ui &ui);
 
 // "Exit" (40119, toolbar 9037): back to the measurement view of the present meas_mode.

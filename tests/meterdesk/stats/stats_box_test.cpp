@@ -143,6 +143,9 @@ TEST_F(StatsBoxTest, RedrawShowsTheStatisticsViewWithOneToolbar) {
     for (const auto &call : ui.of_kind(FakeUi::Kind::show_toolbar))
         toolbars.emplace_back(call.number, call.value);
     EXPECT_EQ(toolbars, (std::vector<std::pair<int, int>>{{2, 0}, {4, 1}}));
+    const auto boxes = ui.of_kind(FakeUi::Kind::show_trace_boxes);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].value, 0);
 }
 
 } // namespace
