@@ -14,6 +14,7 @@
 #pragma once
 
 #include "meterdesk/core/shared_text.h"
+#include "meterdesk/core/stats_results_slot.h"
 
 #include <array>
 #include <atomic>
@@ -263,6 +264,8 @@ struct AppState {
     std::atomic<bool> stats_requested{false};
     std::atomic<bool> stats_abort{false};
     std::atomic<bool> stats_valid{false};
+    // The last complete run's results; a broken run leaves them as they were.
+    StatsResultsSlot stats_results;
 
     // --- Test executive --------------------------------------------------------------------------
     std::atomic<bool> cal_before_testing{true};

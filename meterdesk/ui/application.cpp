@@ -11,6 +11,8 @@
 #include "meterdesk/ui/print_service.h"
 #include "meterdesk/ui/qt_sound.h"
 #include "meterdesk/ui/qt_ui.h"
+#include "meterdesk/ui/settings/simulated_source_box.h"
+#include "meterdesk/ui/trace/statistics_painter.h"
 
 #include <QCoreApplication>
 
@@ -42,10 +44,13 @@ Application::Application(ApplicationConfig config)
       active_sound_(config_.sound != nullptr ? config_.sound : sound_.get()),
       ui_(std::make_unique<QtUi>()), panels_(std::make_unique<PanelRegistry>()),
       sampling_(std::make_unique<Sampling>(*state_, *ui_)),
+      stats_burst_(std::make_unique<StatsBurst>(*state_, *ui_, paths::statistics_file())),
       measurement_(
           std::make_unique<MeasurementThread>(*state_, *ui_, config_.measurement, sampling_.get())),
       zero_(std::make_unique<ZeroThread>(*state_, *ui_, config_.zero)) {
     state_->factory_menu = config_.factory_menu;
+    sampling_->set_stats_burst([burst = stats_burst_.get()](SensorRecord *s) { burst->run(s); },
+                               [burst = stats_burst_.get()] { burst->connection_lost(); });
     window_ = std::make_unique<MainWindow>(*state_, *ui_, config_.window);
     printing_ = std::make_unique<PrintService>([this] { return window_->backing_image().copy(); });
     ui_->attach(*window_, *panels_);
@@ -56,9 +61,13 @@ Application::Application(ApplicationConfig config)
     panels_->set_on_change([window = window_.get()] { window->refresh_commands(); });
     beeper_ = std::make_unique<AlarmBeeper>(*active_sound_, *state_);
     window_->set_alarm_wake([beeper = beeper_.get()] { beeper->wake(); });
-    if (config_.register_dialogs)
+    window_->painter().set_area_painter(RepaintRequest::kStatistics,
+                                        make_statistics_painter(*state_));
+    if (config_.register_dialogs) {
         register_dialog_set(
             *panels_, DialogContext{*state_, *ui_, *measurement_, shipped_data_, active_sound_});
+        if (config_.simulated_bus) register_simulated_source(*panels_, *window_, *state_);
+    }
 }
 
 Application::~Application() {
@@ -71,6 +80,7 @@ Application::~Application() {
         (void)printing_.release();
         (void)zero_.release();
         (void)measurement_.release();
+        (void)stats_burst_.release();
         (void)sampling_.release();
         (void)panels_.release();
         (void)ui_.release();

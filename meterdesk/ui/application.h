@@ -10,6 +10,7 @@
 #include "meterdesk/core/app_state.h"
 #include "meterdesk/core/measurement_thread.h"
 #include "meterdesk/core/sampling.h"
+#include "meterdesk/core/stats_burst.h"
 #include "meterdesk/core/zeroing.h"
 #include "meterdesk/ui/main_window.h"
 
@@ -41,6 +42,8 @@ struct ApplicationConfig {
     Sound *sound = nullptr;       // replaces Qt Multimedia when set (tests); not owned
     bool register_dialogs = true; // the standard dialog set (dialog_set.h)
     bool factory_menu = false;    // --factory: the measurement view installs the factory menu
+    // The process runs on the simulated bus: the simulated-source panel and its command.
+    bool simulated_bus = false;
     // Where the data the program ships (help topics, the welcome tune) is looked for after
     // app_dir. Default: beside the program (paths::shipped_data_folders).
     std::optional<std::vector<std::filesystem::path>> shipped_data;
@@ -89,6 +92,7 @@ class Application {
     std::unique_ptr<QtUi> ui_;
     std::unique_ptr<PanelRegistry> panels_;
     std::unique_ptr<Sampling> sampling_;
+    std::unique_ptr<StatsBurst> stats_burst_;
     std::unique_ptr<MeasurementThread> measurement_;
     std::unique_ptr<ZeroThread> zero_;
     std::unique_ptr<PrintService> printing_;

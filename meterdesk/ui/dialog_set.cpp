@@ -6,7 +6,9 @@
 #include "meterdesk/ui/help_box.h"
 #include "meterdesk/ui/panel_registry.h"
 #include "meterdesk/ui/qt_ui.h"
+#include "meterdesk/ui/settings/calculator_dialog_set.h"
 #include "meterdesk/ui/settings/settings_dialog_set.h"
+#include "meterdesk/ui/trace/stats_dialog_set.h"
 #include "meterdesk/ui/zeroing_progress_box.h"
 
 namespace meterdesk::ui {
@@ -23,6 +25,12 @@ void register_dialog_set(PanelRegistry &panels, const DialogContext &context) {
 
     // The factory tools: firmware download, equation, test exec settings, test control panel.
     register_factory_dialogs(panels, context);
+
+    // Statistics: the control panel, its progress box and the view's "Exit".
+    register_stats_dialogs(panels, context);
+
+    // The RF calculators.
+    register_calculator_dialogs(panels, context);
 
     // The help window shows the topic its caller has put into AppState::help_topic.
     panels.add_panel(kHelpBox,

@@ -3,6 +3,8 @@
 // first used), checks that there is a display, and runs the Application until the window
 // closes; then it stops the threads in order and ends.
 #include "meterdesk/ui/app_options.h"
+
+#include "meterdesk/core/simulated_source.h"
 #include "meterdesk/ui/application.h"
 #include "meterdesk/ui/main_window.h"
 #include "meterdesk/ui/stop_signals.h"
@@ -56,6 +58,8 @@ int main(int argc, char **argv) {
         ApplicationConfig config;
         config.app_dir = options.app_dir;
         config.factory_menu = options.factory;
+        config.simulated_bus = meterdesk::simulated_bus_chosen(std::getenv("RFSENSE_SIM"),
+                                                               std::getenv("RFSENSE_LINK"));
         Application meter(config);
         QObject::connect(&meter.window(), &MainWindow::quit_requested, &app,
                          &QCoreApplication::quit, Qt::QueuedConnection);

@@ -193,7 +193,17 @@ void MainWindow::install_menu(std::string_view resource_name) {
             menu_objects_.emplace_back(action);
         }
     }
+    if (trailing_entry_) {
+        QAction *action = make_menu_action(trailing_entry_->first, trailing_entry_->second, bar);
+        bar->addAction(action);
+        menu_objects_.emplace_back(action);
+    }
     installed_menu_ = std::string(resource_name);
+}
+
+void MainWindow::set_trailing_menu_entry(std::string text, int command_id) {
+    trailing_entry_.emplace(std::move(text), command_id);
+    if (!installed_menu_.empty()) install_menu(std::string(installed_menu_));
 }
 
 QAction *MainWindow::menu_action(int command_id) const {

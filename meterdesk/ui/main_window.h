@@ -25,8 +25,11 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class QAction;
@@ -69,6 +72,9 @@ class MainWindow : public QMainWindow {
     // --- driven by the Ui port (GUI thread, except request_repaint) ---
     void request_repaint(RepaintRequest code); // any thread
     void install_menu(std::string_view resource_name);
+    // A command placed last on the menu bar of every menu installed from now on (and of the
+    // one installed now): the simulated-source panel's.
+    void set_trailing_menu_entry(std::string text, int command_id);
     void show_toolbar(int view_mode, bool shown);
     // The trace view's edit boxes "LiveReadingBox" and "StatusBox".
     void show_trace_boxes(bool shown);
@@ -147,6 +153,7 @@ class MainWindow : public QMainWindow {
     std::array<QTimer, 3> timers_; // window timers 1, 2, 3
 
     std::string installed_menu_;
+    std::optional<std::pair<std::string, int>> trailing_entry_;
     std::vector<QPointer<QObject>> menu_objects_;
     std::multimap<int, QPointer<QAction>> menu_actions_;
     std::set<int> disabled_; // greyed by set_command_enabled
