@@ -31,7 +31,8 @@ void ProgrammerFirmware::receive(const uint8_t *data, size_t count, Clock::time_
 
 void ProgrammerFirmware::frame(Clock::time_point now) {
     for (;;) {
-        if (pending_.empty()) return;
+        // A pulled cable takes nothing more.
+        if (pending_.empty() || unplug_due()) return;
         size_t length = 0;
         const uint8_t first = at(pending_, 0);
         if (first == 'I') {
@@ -51,6 +52,7 @@ void ProgrammerFirmware::frame(Clock::time_point now) {
         if (pending_.size() < length) return;
         const std::string packet = pending_.substr(0, length);
         pending_.erase(0, length);
+        ++received_;
         if (packet == std::string("ID?\x82")) {
             if (!settings_.silent) {
                 const auto latency = std::chrono::duration_cast<Clock::duration>(

@@ -17,8 +17,18 @@ class ProgrammerFirmware {
 
     void receive(const uint8_t *data, size_t count, Clock::time_point now);
     void purge() { pending_.clear(); }
+    // Plugged in again: nothing pending, no packets counted.
+    void power_on() {
+        pending_.clear();
+        received_ = 0;
+    }
     // One packet per line as upper-case hex bytes separated by blanks ("08 87 00 82").
     std::string packets() const { return packets_.joined(); }
+    // `fault = unplug@N`: N packets have been received.
+    bool unplug_due() const {
+        return settings_.unplug_after_packets >= 0 &&
+               received_ >= static_cast<unsigned long long>(settings_.unplug_after_packets);
+    }
 
   private:
     void frame(Clock::time_point now);
@@ -27,6 +37,7 @@ class ProgrammerFirmware {
     ReplyQueue &replies_;
     std::string pending_;
     LineLog packets_{65536};
+    unsigned long long received_ = 0; // packets framed since power-up, the identity query too
 };
 
 } // namespace rfsim

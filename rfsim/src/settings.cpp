@@ -114,6 +114,16 @@ constexpr Choice<TcdForm> tcd_forms[] = {{"10", TcdForm::ten},
                                          {"absent", TcdForm::absent},
                                          {"bad_checksum", TcdForm::bad_checksum}};
 constexpr Choice<bool> checksum_forms[] = {{"ok", true}, {"bad", false}};
+constexpr Choice<Chip> chips[] = {{"ft232r", Chip::ft232r},
+                                  {"ft2232h", Chip::ft2232h},
+                                  {"ft232h", Chip::ft232h},
+                                  {"ftx", Chip::ftx}};
+constexpr Choice<EepromMode> eeprom_modes[] = {{"stored", EepromMode::stored},
+                                               {"ft232r", EepromMode::ft232r},
+                                               {"blank", EepromMode::blank},
+                                               {"absent", EepromMode::absent},
+                                               {"write_fails", EepromMode::write_fails},
+                                               {"corrupts", EepromMode::corrupts}};
 
 using Setter = std::function<bool(DeviceSettings &, std::string_view)>;
 using Getter = std::function<std::string(const DeviceSettings &)>;
@@ -173,6 +183,27 @@ std::pair<Setter, Getter> flag_key(bool DeviceSettings::*field) {
                 return true;
             },
             [field](const DeviceSettings &s) { return std::string(s.*field ? "1" : "0"); }};
+}
+
+// `fault`: "none", or "unplug@N" (a programmer's bridge is pulled after N packets).
+std::pair<Setter, Getter> fault_key() {
+    return {[](DeviceSettings &s, std::string_view v) {
+                if (v == "none") {
+                    s.unplug_after_packets = -1;
+                    return true;
+                }
+                constexpr std::string_view unplug = "unplug@";
+                if (!v.starts_with(unplug)) return false;
+                auto n = parse_unsigned(v.substr(unplug.size()), 1u << 30);
+                if (!n) return false;
+                s.unplug_after_packets = static_cast<long long>(*n);
+                return true;
+            },
+            [](const DeviceSettings &s) {
+                return s.unplug_after_packets < 0
+                           ? std::string("none")
+                           : "unplug@" + std::to_string(s.unplug_after_packets);
+            }};
 }
 
 const std::vector<Key> &key_table() {
@@ -280,6 +311,9 @@ const std::vector<Key> &key_table() {
         add("silent", effect_none, flag_key(&DeviceSettings::silent));
         add("store_writes", effect_none,
             choice_key(&DeviceSettings::store_writes, store_write_forms));
+        add("chip", effect_none, choice_key(&DeviceSettings::chip, chips));
+        add("eeprom", effect_eeprom, choice_key(&DeviceSettings::eeprom, eeprom_modes));
+        add("fault", effect_none, fault_key());
         add("seed", effect_seed,
             {[](DeviceSettings &s, std::string_view v) {
                  auto n = parse_unsigned(v, std::numeric_limits<uint64_t>::max());
