@@ -89,11 +89,15 @@ struct AppState {
     // --- Paths and settings (start-up) ---------------------------------------------------
     SharedText<kPathCapacity> app_dir;
     SharedText<kPathCapacity> settings_path;
-    std::atomic<bool> play_welcome_tune{true};   // AppSettings byte 0
-    std::atomic<bool> temperature_celsius{true}; // AppSettings byte 1 (false: 'F)
-    std::atomic<bool> temp_comp_setting{false};  // AppSettings byte 2
-    std::atomic<bool> confirm_exit{false};       // AppSettings byte 3
-    std::atomic<bool> temp_comp_active{false};   // last value handed to SensorTempComp
+    std::atomic<bool> play_welcome_tune{true};       // AppSettings byte 0
+    std::atomic<bool> temperature_celsius{true};     // AppSettings byte 1 (false: 'F)
+    std::atomic<bool> temp_comp_setting{false};      // AppSettings byte 2
+    std::atomic<bool> confirm_exit{false};           // AppSettings byte 3
+    std::atomic<bool> temp_comp_active{false};       // last value handed to SensorTempComp
+    std::atomic<bool> temp_comp_beep{false};         // last beep flag of SensorTempCompConfig
+    std::atomic<std::int32_t> temp_comp_period_s{5}; // last period of SensorTempCompConfig
+    std::atomic<bool> lin_cor_active{false}; // last value the library took from SensorLinCor
+    std::atomic<bool> step_detect_on{true};  // last value handed to SensorStepDetectState
     SharedText<kBrandCapacity> brand_label{"Zyn Quorix"};
 
     // Folders and files (set at start-up and on connect).
@@ -109,6 +113,9 @@ struct AppState {
     // the session is not closed while any is.
     std::atomic<int> sensor_lessees{0};
     std::atomic<int> connection_state{kConnectionClosed};
+    // SearchHold: factory tools that scan the USB bridges pause the sensor search meanwhile.
+    std::atomic<int> search_holds{0};
+    std::atomic<bool> search_running{false}; // a SensorInit pass is under way
     std::atomic<bool> sensor_connected{false};
     SharedText<kSerialCapacity> sensor_serial;
     SharedText<kModelCapacity> sensor_model;
@@ -116,6 +123,7 @@ struct AppState {
     std::atomic<int> firmware_number{0}; // 45 means revision 4.5
     std::atomic<int> model_index{kModelUnknown};
     std::atomic<bool> brand_marrick{false};
+    std::atomic<bool> zyn_label{false}; // "Zyn Quorix" box of the USB EE programmer
     std::atomic<bool> serial_is_real{false};
     std::atomic<bool> lin_cor_available{false};
     std::atomic<std::int32_t> diode_serial{0};

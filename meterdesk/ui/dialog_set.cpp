@@ -1,6 +1,7 @@
 #include "meterdesk/ui/dialog_set.h"
 
 #include "meterdesk/ui/app_settings_box.h"
+#include "meterdesk/ui/factory/factory_dialog_set.h"
 #include "meterdesk/ui/help_box.h"
 #include "meterdesk/ui/panel_registry.h"
 #include "meterdesk/ui/qt_ui.h"
@@ -18,6 +19,9 @@ void register_dialog_set(PanelRegistry &panels, const DialogContext &context) {
     // The measurement settings: control panel, frequency box, cal-factor table editor, setup
     // files.
     register_settings_dialogs(panels, context);
+
+    // The factory tools: calibration support dialogs, the USB EEPROM and FLASH programmers.
+    register_factory_dialogs(panels, context);
 
     // The help window shows the topic its caller has put into AppState::help_topic.
     panels.add_panel(kHelpBox,

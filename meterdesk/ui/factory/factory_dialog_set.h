@@ -1,0 +1,14 @@
+// The factory tools' modal dialogs, registered with the main window by command id: date stamps
+// (40082, also Ctrl+X), diode serial number (40064), temperature compensation (40034),
+// linearity correction (40139), moving filter size (40153), filter settings (40041) and the USB
+// EE programmer (40060).
+#pragma once
+
+namespace meterdesk::ui {
+
+class PanelRegistry;
+struct DialogContext;
+
+void register_factory_dialogs(PanelRegistry &panels, const DialogContext &context);
+
+} // namespace meterdesk::ui
