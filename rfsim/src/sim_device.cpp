@@ -182,7 +182,7 @@ std::optional<std::string> SimDevice::get(std::string_view key) const {
     if (key == "range") return std::to_string(sensor_.range());
     if (key == "model") return std::to_string(model_from_description(settings_.description));
     if (key == "plug_id") return std::to_string(generation_);
-    if (key == "eeprom") return hex(ee_image_.data(), ee_image_.size());
+    if (key == "eeprom.image") return hex(ee_image_.data(), ee_image_.size());
     return std::nullopt;
 }
 
