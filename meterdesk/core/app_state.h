@@ -282,6 +282,12 @@ struct AppState {
     SharedText<kPathCapacity> equation_data_path;
     SharedText<kPathCapacity> test_results_path;
     SharedText<kPathCapacity> test_plan_path;
+
+    // --- FLASH programmer -------------------------------------------------------------------
+    SharedText<kPathCapacity> flash_hex_path;
+    std::atomic<bool> programmer_connected{false}; // a programmer's handle is held
+    SharedText<kStatusTextCapacity> programmer_id; // its identity, less the line end
+    std::atomic<std::int32_t> flash_line_count{0}; // records of the image being programmed
 };
 
 } // namespace meterdesk

@@ -4,12 +4,16 @@
 #include "meterdesk/core/alarm_beep.h"
 #include "meterdesk/core/first_start.h"
 #include "meterdesk/core/settings_files.h"
+#include "meterdesk/core/worker.h"
+#include "meterdesk/factory/flash_programmer.h"
 #include "meterdesk/ui/command_dispatcher.h"
 #include "meterdesk/ui/dialog_set.h"
 #include "meterdesk/ui/panel_registry.h"
 #include "meterdesk/ui/print_service.h"
 #include "meterdesk/ui/qt_sound.h"
 #include "meterdesk/ui/qt_ui.h"
+
+#include "link/link.h"
 
 #include <QCoreApplication>
 
@@ -55,8 +59,12 @@ Application::Application(ApplicationConfig config)
     panels_->set_on_change([window = window_.get()] { window->refresh_commands(); });
     beeper_ = std::make_unique<AlarmBeeper>(*active_sound_, *state_);
     window_->set_alarm_wake([beeper = beeper_.get()] { beeper->wake(); });
+    flash_worker_ = std::make_unique<Worker>();
+    flash_programmer_ = std::make_unique<FlashProgrammer>(
+        *state_, *ui_, rfsense::link::active_bus(), *flash_worker_);
     if (config_.register_dialogs)
-        register_dialog_set(*panels_, DialogContext{*state_, *ui_, *measurement_, shipped_data_});
+        register_dialog_set(*panels_, DialogContext{*state_, *ui_, *measurement_, shipped_data_,
+                                                    flash_programmer_.get()});
 }
 
 Application::~Application() {
@@ -67,6 +75,8 @@ Application::~Application() {
         (void)dispatcher_.release();
         (void)window_.release();
         (void)printing_.release();
+        (void)flash_programmer_.release();
+        (void)flash_worker_.release();
         (void)zero_.release();
         (void)measurement_.release();
         (void)sampling_.release();
@@ -136,6 +146,9 @@ bool Application::shutdown(std::chrono::milliseconds limit) {
     bool clean = measurement_->stop(limit);
     clean = zero_->shutdown(limit) && clean;
     clean = printing_->shutdown(limit) && clean;
+    // The FLASH job ends with its programmer; the handle is released either way.
+    clean = flash_worker_->shutdown(limit) && clean;
+    flash_programmer_->release();
     stopped_cleanly_ = clean;
     return clean;
 }

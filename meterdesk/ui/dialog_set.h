@@ -9,6 +9,7 @@ namespace meterdesk {
 struct AppState;
 class Ui;
 class MeasurementThread;
+class FlashProgrammer;
 } // namespace meterdesk
 
 namespace meterdesk::ui {
@@ -21,6 +22,9 @@ struct DialogContext {
     MeasurementThread &measurement;
     // Where the data the program ships is looked for after app_dir (help topics).
     std::vector<std::filesystem::path> shipped_data = {};
+    // FlashProgrammerThread, kept by the composition root (the FLASH programmer is not
+    // registered without it).
+    FlashProgrammer *flash_programmer = nullptr;
 };
 
 void register_dialog_set(PanelRegistry &panels, const DialogContext &context);

@@ -2,8 +2,11 @@
 
 #include "meterdesk/ui/dialog_set.h"
 #include "meterdesk/ui/factory/calibration_boxes.h"
+#include "meterdesk/ui/factory/flash_prog_progress_box.h"
+#include "meterdesk/ui/factory/pic_flash_program_box.h"
 #include "meterdesk/ui/factory/usb_ee_boxes.h"
 #include "meterdesk/ui/panel_registry.h"
+#include "meterdesk/ui/qt_ui.h"
 
 #include "link/link.h"
 
@@ -13,6 +16,7 @@ namespace {
 
 constexpr int kCmdTempComp = 40034;
 constexpr int kCmdFilterSettings = 40041;
+constexpr int kCmdProgramFlash = 40059;
 constexpr int kCmdProgramUsbEe = 40060;
 constexpr int kCmdDiodeSerial = 40064;
 constexpr int kCmdDateStamps = 40082;
@@ -54,6 +58,16 @@ void register_factory_dialogs(PanelRegistry &panels, const DialogContext &contex
         UsbEeProgBox box(state, ui, rfsense::link::active_bus(), owner);
         box.run();
     });
+    // The FLASH programmer streams on the composition root's FlashProgrammerThread.
+    if (FlashProgrammer *programmer = context.flash_programmer) {
+        panels.add_dialog(kCmdProgramFlash, [&state, &ui, programmer](QWidget *owner) {
+            PicFlashProgramBox box(state, ui, *programmer, owner);
+            box.run();
+        });
+        if (auto *qt_ui = dynamic_cast<QtUi *>(&ui))
+            qt_ui->set_progress_box_factory(pic_flash_box::kProgressBox,
+                                            make_flash_prog_progress_box);
+    }
 }
 
 } // namespace meterdesk::ui

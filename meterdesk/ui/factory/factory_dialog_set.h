@@ -1,7 +1,7 @@
 // The factory tools' modal dialogs, registered with the main window by command id: date stamps
 // (40082, also Ctrl+X), diode serial number (40064), temperature compensation (40034),
-// linearity correction (40139), moving filter size (40153), filter settings (40041) and the USB
-// EE programmer (40060).
+// linearity correction (40139), moving filter size (40153), filter settings (40041), the USB
+// EE programmer (40060) and the microcontroller FLASH programmer (40059).
 #pragma once
 
 namespace meterdesk::ui {

@@ -4,6 +4,7 @@
 #include "meterdesk/gui/support/meter_app_fixture.h"
 #include "meterdesk/ui/command_handler.h"
 #include "meterdesk/ui/factory/calibration_boxes.h"
+#include "meterdesk/ui/factory/pic_flash_program_box.h"
 #include "meterdesk/ui/factory/usb_ee_boxes.h"
 #include "meterdesk/widgets/qt_controls.h"
 
@@ -14,6 +15,7 @@
 
 #include <rfsim/rfsim_bus.h>
 
+#include <fstream>
 #include <vector>
 
 namespace meterdesk_test {
@@ -45,11 +47,20 @@ struct DialogCase {
     int close_id;
 };
 
-class FactoryDialogsWindowTest : public MeterAppTest {};
+class FactoryDialogsWindowTest : public MeterAppTest {
+  protected:
+    // The program as --factory starts it: the factory menu in the measurement view.
+    void start_factory() {
+        auto c = config();
+        c.factory_menu = true;
+        make(std::move(c));
+        start();
+    }
+};
 
-TEST_F(FactoryDialogsWindowTest, EachDialogOpensFromItsCommand) {
+TEST_F(FactoryDialogsWindowTest, EachDialogOpensFromItsFactoryMenuItem) {
     configure("description = USB Power Sensor RX4LO\n");
-    start();
+    start_factory();
     ASSERT_TRUE(wait_measuring());
     const std::vector<DialogCase> cases = {
         {40082, "DateStampsBox", "Calibration Date Stamps", {1711, 1712, 1713, 1714}, 1715},
@@ -75,6 +86,11 @@ TEST_F(FactoryDialogsWindowTest, EachDialogOpensFromItsCommand) {
          "USB EE Programmer",
          {1445, 1403, 1446, 1686, 1447, 1443, 1444},
          1442},
+        {40059,
+         "PicFlashProgramBox",
+         "Microcontorller FLASH Programmer",
+         {1452, 1403, 1402, 1453, 1450, 1451},
+         1441},
     };
     for (const auto &c : cases) {
         bool seen = false;
@@ -87,14 +103,17 @@ TEST_F(FactoryDialogsWindowTest, EachDialogOpensFromItsCommand) {
             save_screenshot(dialog, QString("factory_") + c.resource);
             click(dialog, c.close_id);
         });
-        app->commands().command(c.command);
+        QAction *item = window().menu_action(c.command);
+        ASSERT_NE(item, nullptr) << c.command;
+        ASSERT_TRUE(item->isEnabled()) << c.command;
+        item->trigger();
         EXPECT_TRUE(seen) << c.resource;
     }
 }
 
 TEST_F(FactoryDialogsWindowTest, DateStampsAlsoFromCtrlX) {
     configure();
-    start();
+    start_factory();
     ASSERT_TRUE(wait_measuring());
     set("stamp.eq", "150611");
     bool seen = false;
@@ -112,7 +131,7 @@ TEST_F(FactoryDialogsWindowTest, DateStampsAlsoFromCtrlX) {
 
 TEST_F(FactoryDialogsWindowTest, UsbEeProgramAndViewRoundTrip) {
     configure("serial = RXZ0042\neeprom = ft232r\n");
-    start();
+    start_factory();
     ASSERT_TRUE(wait_measuring());
     MessageBoxAnswerer answerer(QMessageBox::Ok);
     bool programmed = false;
@@ -149,6 +168,42 @@ TEST_F(FactoryDialogsWindowTest, UsbEeProgramAndViewRoundTrip) {
     });
     app->commands().command(40060);
     EXPECT_TRUE(viewed);
+}
+
+TEST_F(FactoryDialogsWindowTest, FlashRunStreamsTheFileToTheProgrammer) {
+    ASSERT_GE(rfsim_configure("[device]\n[device]\nkind = programmer\n"), 0) << rfsim_error();
+    start_factory();
+    ASSERT_TRUE(wait_measuring());
+    const auto file = app_dir.path() / "firmware.hex";
+    std::ofstream(file) << ":020000040000FA\n"
+                           ":10000000000102030405060708090A0B0C0D0E0F78\n"
+                           ":02400E00FF3A77\n"
+                           ":00000001FF\n";
+    state().flash_hex_path = file.string();
+    MessageBoxAnswerer answerer(QMessageBox::Ok);
+    bool seen = false;
+    WhenShown<meterdesk::ui::PicFlashProgramBox> shown([&](QDialog &dialog) {
+        seen = true;
+        EXPECT_EQ(child<QLineEdit>(dialog, 1452)->text().toStdString(), file.string());
+        click(dialog, 1453);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return !answerer.seen().isEmpty() &&
+                       answerer.seen().back().startsWith("FLASH Programming|");
+            },
+            10000));
+        EXPECT_EQ(child<QLineEdit>(dialog, 1403)->text(), "PIC PROGRAMMER V2.1");
+        save_screenshot(dialog, "factory_flash_programmer_after_run");
+        click(dialog, 1441);
+    });
+    window().menu_action(40059)->trigger();
+    ASSERT_TRUE(seen);
+    ASSERT_EQ(answerer.seen().size(), 2);
+    EXPECT_TRUE(answerer.seen()[0].startsWith("MicroController FLASH Programmer|CAUTION"));
+    EXPECT_EQ(answerer.seen()[1].toStdString(),
+              "FLASH Programming|FLASH programming complete.\n3 packets sent to PIC PROGRAMMER "
+              "V2.1.");
+    EXPECT_FALSE(state().programmer_connected);
 }
 
 } // namespace
