@@ -1,8 +1,8 @@
 // The dialogs in the running application: the Help command shows the help window with the
 // application topic, Ctrl+S opens the Application Settings dialog whose Apply writes
 // "AppSettings.dat", and the zero's progress box is the ZeroingProgressBox.
-#include "meterdesk/base/help_file.h"
 #include "meterdesk/core/command_ids.h"
+#include "meterdesk/base/help_file.h"
 #include "meterdesk/core/settings_files.h"
 #include "meterdesk/gui/support/meter_app_fixture.h"
 #include "meterdesk/ui/app_settings_box.h"
@@ -181,8 +181,7 @@ TEST_F(DialogWiringTest, TheZeroRunsBehindTheZeroingProgressBox) {
     // caught as it is shown and its bar is followed from then on.
     ProgressBoxWatcher watcher;
     key(Qt::Key_Z);
-    ASSERT_TRUE(wait(
-        [&] { return state().zero_done && !app->ui().progress_widget("ZeroingProgressBox"); }));
+    ASSERT_TRUE(wait([&] { return state().zero_done && !app->ui().progress_widget("ZeroingProgressBox"); }));
     EXPECT_TRUE(watcher.seen);
     EXPECT_EQ(watcher.maximum, 150);
     EXPECT_GT(watcher.highest, 0);
