@@ -89,16 +89,18 @@ struct AppState {
     // --- Paths and settings (start-up) ---------------------------------------------------
     SharedText<kPathCapacity> app_dir;
     SharedText<kPathCapacity> settings_path;
-    std::atomic<bool> play_welcome_tune{true};       // AppSettings byte 0
-    std::atomic<bool> temperature_celsius{true};     // AppSettings byte 1 (false: 'F)
-    std::atomic<bool> temp_comp_setting{false};      // AppSettings byte 2
-    std::atomic<bool> confirm_exit{false};           // AppSettings byte 3
-    std::atomic<bool> temp_comp_active{false};       // last value handed to SensorTempComp
-    std::atomic<bool> temp_comp_beep{false};         // last beep flag of SensorTempCompConfig
-    std::atomic<std::int32_t> temp_comp_period_s{5}; // last period of SensorTempCompConfig
-    std::atomic<bool> lin_cor_active{false}; // last value the library took from SensorLinCor
-    std::atomic<bool> step_detect_on{true};  // last value handed to SensorStepDetectState
+    std::atomic<bool> play_welcome_tune{true};   // AppSettings byte 0
+    std::atomic<bool> temperature_celsius{true}; // AppSettings byte 1 (false: 'F)
+    std::atomic<bool> temp_comp_setting{false};  // AppSettings byte 2
+    std::atomic<bool> confirm_exit{false};       // AppSettings byte 3
+    std::atomic<bool> temp_comp_active{false};   // last value handed to SensorTempComp
     SharedText<kBrandCapacity> brand_label{"Zyn Quorix"};
+
+    // The calibration support dialogs: what the library last took (reset on connect).
+    std::atomic<bool> temp_comp_beep{false};         // SensorTempCompConfig's beep flag
+    std::atomic<std::int32_t> temp_comp_period_s{5}; // SensorTempCompConfig's period
+    std::atomic<bool> lin_cor_active{false};         // SensorLinCor
+    std::atomic<bool> step_detect_on{true};          // SensorStepDetectState
 
     // Folders and files (set at start-up and on connect).
     SharedText<kPathCapacity> setup_save_path;   // setup folder / last saved setup
