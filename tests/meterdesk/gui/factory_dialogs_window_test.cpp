@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 
@@ -204,6 +205,29 @@ TEST_F(FactoryDialogsWindowTest, FlashRunStreamsTheFileToTheProgrammer) {
               "FLASH Programming|FLASH programming complete.\n3 packets sent to PIC PROGRAMMER "
               "V2.1.");
     EXPECT_FALSE(state().programmer_connected);
+}
+
+TEST_F(FactoryDialogsWindowTest, FlashFileDialogOffersHexFilesInEitherCaseAndCancelKeepsTheFolder) {
+    configure();
+    start_factory();
+    ASSERT_TRUE(wait_measuring());
+    bool asked = false;
+    WhenShown<meterdesk::ui::PicFlashProgramBox> shown([&](QDialog &dialog) {
+        WhenShown<QFileDialog> files([&](QFileDialog &d) {
+            asked = true;
+            EXPECT_EQ(d.nameFilters(), QStringList{"Hex Files (*.HEX *.hex)"});
+            d.reject();
+        });
+        click(dialog, 1402);
+        const QString shown_path = child<QLineEdit>(dialog, 1452)->text();
+        EXPECT_TRUE(shown_path.endsWith("firmware", Qt::CaseInsensitive))
+            << shown_path.toStdString();
+        click(dialog, 1441);
+    });
+    window().menu_action(40059)->trigger();
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(QString::fromStdString(state().flash_hex_path.get())
+                    .endsWith("firmware", Qt::CaseInsensitive));
 }
 
 } // namespace
