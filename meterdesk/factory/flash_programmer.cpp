@@ -8,6 +8,7 @@
 
 #include "link/link.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -40,7 +41,9 @@ std::optional<std::string> send_packet(link::Device &device, const Packet &packe
 // The whole file, when it can be read and holds at most 1 MiB (and one byte more, so that a
 // larger file is recognised).
 std::optional<std::string> read_hex_file(const std::string &path) {
-    if (path.empty()) return std::nullopt;
+    std::error_code error;
+    // A folder (what a cancelled file dialog leaves) is no file either.
+    if (path.empty() || !std::filesystem::is_regular_file(path, error)) return std::nullopt;
     std::ifstream file(path, std::ios::binary);
     if (!file) return std::nullopt;
     std::string content(kMaxFlashFileBytes + 1, '\0');
