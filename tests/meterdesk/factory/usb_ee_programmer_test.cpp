@@ -298,6 +298,21 @@ TEST_F(UsbEeProgrammerTest, BlankBridgeIsProgrammedAsANewSensor) {
     EXPECT_EQ(bridge_serial(0), "RXZ0100");
 }
 
+TEST_F(UsbEeProgrammerTest, ThroughTheSessionInRealisticTimingAtFortyDegrees) {
+    connect(model_keys(3) + "serial = RXZ0042\neeprom = ft232r\ntiming = realistic\n"
+                            "latency_ms = 2\ntemperature_c = 40\nnoise_uv = 3\n");
+    dialog.open(controls);
+    const auto mark = ui.size();
+    EXPECT_EQ(program(3, "RXZ0044"), DialogAction::kClose);
+    ASSERT_EQ(messages(mark).size(), 2u);
+    EXPECT_TRUE(messages(mark)[1].text.starts_with("Programmed USB EE successfully."));
+    EXPECT_EQ(bridge_serial(0), "RXZ0044");
+    // The reader and the measurement loop run again.
+    const auto resumed = ui.size();
+    EXPECT_TRUE(
+        ui.wait_for(Kind::repaint, 1, static_cast<int>(RepaintRequest::kLiveReadout), resumed));
+}
+
 TEST_F(UsbEeProgrammerTest, CancelWritesNothing) {
     connect(model_keys(3) + "serial = RXZ0042\n");
     dialog.open(controls);
