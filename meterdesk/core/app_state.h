@@ -97,6 +97,12 @@ struct AppState {
     std::atomic<bool> temp_comp_active{false};   // last value handed to SensorTempComp
     SharedText<kBrandCapacity> brand_label{"Zyn Quorix"};
 
+    // The calibration support dialogs: what the library last took (reset on connect).
+    std::atomic<bool> temp_comp_beep{false};         // SensorTempCompConfig's beep flag
+    std::atomic<std::int32_t> temp_comp_period_s{5}; // SensorTempCompConfig's period
+    std::atomic<bool> lin_cor_active{false};         // SensorLinCor
+    std::atomic<bool> step_detect_on{true};          // SensorStepDetectState
+
     // Folders and files (set at start-up and on connect).
     SharedText<kPathCapacity> setup_save_path;   // setup folder / last saved setup
     SharedText<kPathCapacity> setup_recall_path; // recall path / last recalled setup
@@ -110,6 +116,9 @@ struct AppState {
     // the session is not closed while any is.
     std::atomic<int> sensor_lessees{0};
     std::atomic<int> connection_state{kConnectionClosed};
+    // SearchHold: factory tools that scan the USB bridges pause the sensor search meanwhile.
+    std::atomic<int> search_holds{0};
+    std::atomic<bool> search_running{false}; // a SensorInit pass is under way
     std::atomic<bool> sensor_connected{false};
     SharedText<kSerialCapacity> sensor_serial;
     SharedText<kModelCapacity> sensor_model;
@@ -117,6 +126,7 @@ struct AppState {
     std::atomic<int> firmware_number{0}; // 45 means revision 4.5
     std::atomic<int> model_index{kModelUnknown};
     std::atomic<bool> brand_marrick{false};
+    std::atomic<bool> zyn_label{false}; // "Zyn Quorix" box of the USB EE programmer
     std::atomic<bool> serial_is_real{false};
     std::atomic<bool> lin_cor_available{false};
     std::atomic<std::int32_t> diode_serial{0};
@@ -296,6 +306,12 @@ struct AppState {
     std::atomic<double> tes_warning_limit_dbm{0.5};
     std::atomic<bool> tes_play_tune{true};
     std::atomic<bool> save_view_listing{false}; // "Save View Listing to File", in memory only
+
+    // --- FLASH programmer -------------------------------------------------------------------
+    SharedText<kPathCapacity> flash_hex_path;
+    std::atomic<bool> programmer_connected{false}; // a programmer's handle is held
+    SharedText<kStatusTextCapacity> programmer_id; // its identity, less the line end
+    std::atomic<std::int32_t> flash_line_count{0}; // records of the image being programmed
 };
 
 } // namespace meterdesk

@@ -1,7 +1,7 @@
 #include "meterdesk/core/connect_defaults.h"
 
-#include "meterdesk/core/app_state.h"
 #include "meterdesk/base/paths.h"
+#include "meterdesk/core/app_state.h"
 #include "meterdesk/core/ports.h"
 #include "meterdesk/core/sensor_identity.h"
 
@@ -214,6 +214,12 @@ void ConnectDefaults(AppState &s, Ui &ui, SensorRecord *sensor) {
     s.test_confirm_answer = false;
     s.temp_comp_active = s.temp_comp_setting.load();
     SensorTempComp(sensor, s.temp_comp_active ? 1 : 0);
+    // The library's own state after a connect: compensation period 5 s without beep, linearity
+    // correction on when a table was loaded, step detection on.
+    s.temp_comp_beep = false;
+    s.temp_comp_period_s = 5;
+    s.lin_cor_active = s.lin_cor_available.load();
+    s.step_detect_on = true;
     s.panel_open = false;
 }
 

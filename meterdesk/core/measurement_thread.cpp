@@ -264,7 +264,15 @@ void MeasurementThread::Shared::run() {
     while (!stopping()) {
         if (state.connection_state == kConnectionClosed) open_session();
         SensorRecord *sensor = state.sensor_handle;
+        // A factory tool holds the bridges: no search pass opens them meanwhile.
+        state.search_running = true;
+        if (state.search_holds.load() > 0) {
+            state.search_running = false;
+            sleep(timing.search_poll);
+            continue;
+        }
         const int rc = SensorInit(sensor);
+        state.search_running = false;
         if (state.startup_phase != kStartupTakenOver) take_over_window();
 
         if (rc == SENSOR_NOT_RESPONDING && last_init_rc != SENSOR_NOT_RESPONDING) {

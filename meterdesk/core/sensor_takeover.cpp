@@ -6,7 +6,9 @@
 
 namespace meterdesk {
 
-SensorTakeover::SensorTakeover(AppState &state, TakeoverTiming timing) : state_(state) {
+SensorTakeover::SensorTakeover(AppState &state, TakeoverTiming timing, bool hold_search)
+    : state_(state) {
+    if (hold_search) hold_.emplace(state_, timing.park_limit);
     const auto parks_before = state_.measurement_parks.load();
     state_.live_readout_enabled = false;
     std::this_thread::sleep_for(timing.settle);
@@ -21,6 +23,7 @@ SensorTakeover::SensorTakeover(AppState &state, TakeoverTiming timing) : state_(
 
 SensorTakeover::~SensorTakeover() {
     lease_.reset();
+    hold_.reset();
     if (!state_.trace_screen_shown && !state_.stats_screen_shown)
         state_.live_readout_enabled = true;
 }

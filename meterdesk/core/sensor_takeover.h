@@ -8,6 +8,7 @@
 // statistics screen is up (those screens keep it off).
 #pragma once
 
+#include "meterdesk/core/search_hold.h"
 #include "meterdesk/core/sensor_lease.h"
 
 #include <chrono>
@@ -24,7 +25,9 @@ struct TakeoverTiming {
 
 class SensorTakeover {
   public:
-    explicit SensorTakeover(AppState &state, TakeoverTiming timing = {});
+    // With `hold_search` the sensor search is held too (SearchHold), for jobs that open the
+    // USB bridges themselves.
+    explicit SensorTakeover(AppState &state, TakeoverTiming timing = {}, bool hold_search = false);
     ~SensorTakeover();
     SensorTakeover(const SensorTakeover &) = delete;
     SensorTakeover &operator=(const SensorTakeover &) = delete;
@@ -35,6 +38,7 @@ class SensorTakeover {
 
   private:
     AppState &state_;
+    std::optional<SearchHold> hold_;
     std::optional<SensorLease> lease_;
 };
 

@@ -5,6 +5,8 @@
 #include "meterdesk/core/first_start.h"
 #include "meterdesk/core/settings_files.h"
 #include "meterdesk/factory/test_exec_settings.h"
+#include "meterdesk/core/worker.h"
+#include "meterdesk/factory/flash_programmer.h"
 #include "meterdesk/ui/command_dispatcher.h"
 #include "meterdesk/ui/dialog_set.h"
 #include "meterdesk/ui/panel_registry.h"
@@ -13,6 +15,8 @@
 #include "meterdesk/ui/qt_ui.h"
 #include "meterdesk/ui/settings/simulated_source_box.h"
 #include "meterdesk/ui/trace/statistics_painter.h"
+
+#include "link/link.h"
 
 #include <QCoreApplication>
 
@@ -63,9 +67,12 @@ Application::Application(ApplicationConfig config)
     window_->set_alarm_wake([beeper = beeper_.get()] { beeper->wake(); });
     window_->painter().set_area_painter(RepaintRequest::kStatistics,
                                         make_statistics_painter(*state_));
+    flash_worker_ = std::make_unique<Worker>();
+    flash_programmer_ = std::make_unique<FlashProgrammer>(
+        *state_, *ui_, rfsense::link::active_bus(), *flash_worker_);
     if (config_.register_dialogs) {
-        register_dialog_set(
-            *panels_, DialogContext{*state_, *ui_, *measurement_, shipped_data_, active_sound_});
+        register_dialog_set(*panels_, DialogContext{*state_, *ui_, *measurement_, shipped_data_,
+                                                    active_sound_, flash_programmer_.get()});
         if (config_.simulated_bus) register_simulated_source(*panels_, *window_, *state_);
     }
 }
@@ -78,6 +85,8 @@ Application::~Application() {
         (void)dispatcher_.release();
         (void)window_.release();
         (void)printing_.release();
+        (void)flash_programmer_.release();
+        (void)flash_worker_.release();
         (void)zero_.release();
         (void)measurement_.release();
         (void)stats_burst_.release();
@@ -149,6 +158,9 @@ bool Application::shutdown(std::chrono::milliseconds limit) {
     bool clean = measurement_->stop(limit);
     clean = zero_->shutdown(limit) && clean;
     clean = printing_->shutdown(limit) && clean;
+    // The FLASH job ends with its programmer; the handle is released either way.
+    clean = flash_worker_->shutdown(limit) && clean;
+    flash_programmer_->release();
     stopped_cleanly_ = clean;
     return clean;
 }

@@ -22,6 +22,8 @@
 
 namespace meterdesk {
 class AlarmBeeper;
+class FlashProgrammer;
+class Worker;
 class Sound;
 } // namespace meterdesk
 
@@ -96,6 +98,8 @@ class Application {
     std::unique_ptr<MeasurementThread> measurement_;
     std::unique_ptr<ZeroThread> zero_;
     std::unique_ptr<PrintService> printing_;
+    std::unique_ptr<Worker> flash_worker_; // FlashProgrammerThread
+    std::unique_ptr<FlashProgrammer> flash_programmer_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<CommandDispatcher> dispatcher_;
     std::unique_ptr<AlarmBeeper> beeper_;

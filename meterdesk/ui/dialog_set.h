@@ -10,6 +10,7 @@ struct AppState;
 class Ui;
 class Sound;
 class MeasurementThread;
+class FlashProgrammer;
 } // namespace meterdesk
 
 namespace meterdesk::ui {
@@ -24,6 +25,9 @@ struct DialogContext {
     std::vector<std::filesystem::path> shipped_data = {};
     // The speaker (the firmware download beeps at its end); none in some tests.
     Sound *sound = nullptr;
+    // FlashProgrammerThread, kept by the composition root (the FLASH programmer is not
+    // registered without it).
+    FlashProgrammer *flash_programmer = nullptr;
 };
 
 void register_dialog_set(PanelRegistry &panels, const DialogContext &context);

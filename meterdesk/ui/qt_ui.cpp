@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QThread>
 #include <QVBoxLayout>
 
@@ -27,10 +28,18 @@ QString qt_text(std::string_view text) {
 }
 
 // A filter as the file dialog takes it: "*.*", every file on the platform the filters come
-// from, is "*" here (names without a dot have no extension).
+// from, is "*" here (names without a dot have no extension). Names here are case-sensitive, so
+// an extension pattern such as "*.HEX" also gets its lower-case form: "firmware.hex" is offered
+// like "FIRMWARE.HEX".
 QString file_filter(std::string_view filter) {
     QString text = qt_text(filter);
     text.replace(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
+    static const QRegularExpression pattern(QStringLiteral("\\(\\*\\.([A-Za-z0-9]+)\\)"));
+    const auto match = pattern.match(text);
+    if (match.hasMatch() && match.captured(1) != match.captured(1).toLower())
+        text.replace(
+            match.capturedStart(), match.capturedLength(),
+            QStringLiteral("(*.%1 *.%2)").arg(match.captured(1), match.captured(1).toLower()));
     return text;
 }
 

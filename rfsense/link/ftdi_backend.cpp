@@ -441,6 +441,15 @@ class FtdiDevice final : public Device {
         return succeed();
     }
 
+    EepromSupport eeprom_support() override {
+        // Only the FT232R's layout is written and verified here: 48 string characters between
+        // the descriptors and the checksum, and no field for a manufacturer id.
+        if (context_->type != TYPE_R) return {};
+        return {true, 48, false};
+    }
+
+    std::string last_error() const override { return last_link_error(); }
+
   private:
     // Caller holds mutex_.
     Status fetch() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -62,6 +63,24 @@ struct UsbEepromRecord {
     uint8_t rev5 = 0;
 };
 
+// D2XX device type numbers of the bridge chips.
+inline constexpr uint32_t kChipFt232r = 5;
+inline constexpr uint32_t kChipFt2232h = 6;
+inline constexpr uint32_t kChipFt232h = 8;
+inline constexpr uint32_t kChipFtx = 9;
+
+// What this link layer can do with a bridge's configuration EEPROM.
+struct EepromSupport {
+    // The layer programs this bridge's EEPROM and reads it back for verification (the chips
+    // whose layout it knows: the FT232R of the sensors).
+    bool programmable = false;
+    // Characters the manufacturer, description and serial strings may hold together.
+    std::size_t string_characters = 0;
+    // The EEPROM keeps the manufacturer id as a field of its own; otherwise it reads back as
+    // the serial number's first two characters.
+    bool keeps_manufacturer_id = false;
+};
+
 // One opened bridge. Destroying it closes the device (FT_Close). Every operation is safe to call
 // from several threads; a failure of queue_status or wait_queue means the device has gone.
 class Device {
@@ -82,6 +101,13 @@ class Device {
     virtual Status wait_queue(std::chrono::milliseconds timeout, uint32_t &waiting) = 0;
     virtual Status ee_read(UsbEepromRecord &out) = 0;
     virtual Status ee_program(const UsbEepromRecord &record) = 0;
+    virtual EepromSupport eeprom_support() = 0;
+
+    // The sentence of the calling thread's last failed operation of this device's backend
+    // (last_link_error() as that backend's copy of the layer holds it). A device lent by the
+    // sensor library lives in the library's copy of the layer; asking the device, not the
+    // caller's own last_link_error(), brings its sentence across.
+    virtual std::string last_error() const = 0;
 
     Device() = default;
     Device(const Device &) = delete;

@@ -2,6 +2,7 @@
 // the simulator means the device has gone (or was never there), which the D2XX-shaped callers
 // know as an I/O error or "device not found".
 #include "link/backends.h"
+#include "link/link_error.h"
 
 #include "rfsim/rfsim_bus.h"
 
@@ -15,7 +16,33 @@ namespace rfsense::link {
 
 namespace {
 
-constexpr uint32_t ft232r_type = 5; // the bridge chip every simulated device reports
+// The simulator's word for a device's state, or "" when the device has gone.
+std::string device_key(int handle, const char *key) {
+    char value[64] = {};
+    return rfsim_bus_handle_get(handle, key, value, sizeof value) < 0 ? std::string() : value;
+}
+
+uint32_t chip_type(const std::string &chip) {
+    if (chip == "ft2232h") return kChipFt2232h;
+    if (chip == "ft232h") return kChipFt232h;
+    if (chip == "ftx") return kChipFtx;
+    return kChipFt232r;
+}
+
+Status failed(Status status, std::string sentence) {
+    set_link_error(std::move(sentence));
+    return status;
+}
+
+Status gone() {
+    return failed(Status::io_error,
+                  "Communication with the USB bridge failed; the device may have been unplugged.");
+}
+
+Status succeeded() {
+    clear_link_error();
+    return Status::ok;
+}
 
 template <size_t N>
 void copy_field(char (&field)[N], const std::string &text) {
@@ -43,34 +70,36 @@ class SimDevice final : public Device {
         char description[128] = {};
         if (rfsim_bus_handle_info(handle_, serial, sizeof serial, description,
                                   sizeof description) != 0)
-            return Status::io_error;
+            return gone();
+        // The ids as the bridge enumerates; an unreadable EEPROM leaves the chip's defaults.
         rfsim_eeprom ee{};
-        if (rfsim_bus_ee_read(handle_, &ee) != 0) return Status::io_error;
-        out.type = ft232r_type;
+        ee.vendor_id = 0x0403;
+        ee.product_id = 0x6001;
+        rfsim_eeprom read{};
+        if (rfsim_bus_ee_read(handle_, &read) == 0) ee = read;
+        out.type = chip_type(device_key(handle_, "chip"));
         out.id = (ee.vendor_id & 0xFFFFu) << 16 | (ee.product_id & 0xFFFFu);
         out.serial = serial;
         out.description = description;
-        return Status::ok;
+        return succeeded();
     }
 
-    Status purge() override {
-        return rfsim_bus_purge(handle_) == 0 ? Status::ok : Status::io_error;
-    }
+    Status purge() override { return rfsim_bus_purge(handle_) == 0 ? succeeded() : gone(); }
 
     Status write(const void *data, uint32_t count, uint32_t &written) override {
         written = 0;
         const int n = rfsim_bus_write(handle_, data, clamp_count(count));
-        if (n < 0) return Status::io_error;
+        if (n < 0) return gone();
         written = static_cast<uint32_t>(n);
-        return Status::ok;
+        return succeeded();
     }
 
     Status read(void *buffer, uint32_t count, uint32_t &got) override {
         got = 0;
         const int n = rfsim_bus_read(handle_, buffer, clamp_count(count));
-        if (n < 0) return Status::io_error;
+        if (n < 0) return gone();
         got = static_cast<uint32_t>(n);
-        return Status::ok;
+        return succeeded();
     }
 
     Status queue_status(uint32_t &waiting) override {
@@ -82,14 +111,25 @@ class SimDevice final : public Device {
         const auto ms = std::clamp<std::chrono::milliseconds::rep>(timeout.count(), 0,
                                                                    std::numeric_limits<int>::max());
         const int n = rfsim_bus_wait(handle_, static_cast<int>(ms));
-        if (n < 0) return Status::io_error;
+        if (n < 0) return gone();
         waiting = static_cast<uint32_t>(n);
-        return Status::ok;
+        return succeeded();
     }
 
     Status ee_read(UsbEepromRecord &out) override {
         rfsim_eeprom ee{};
-        if (rfsim_bus_ee_read(handle_, &ee) != 0) return Status::io_error;
+        switch (rfsim_bus_ee_read(handle_, &ee)) {
+        case 0:
+            break;
+        case RFSIM_EE_ABSENT:
+            return failed(Status::eeprom_not_present, status_text(Status::eeprom_not_present));
+        case RFSIM_EE_BLANK:
+            return failed(Status::eeprom_read_failed,
+                          "The configuration EEPROM of the USB bridge is blank or damaged (its "
+                          "checksum is wrong).");
+        default:
+            return gone();
+        }
         out.vendor_id = static_cast<uint16_t>(ee.vendor_id);
         out.product_id = static_cast<uint16_t>(ee.product_id);
         out.manufacturer = field_text(ee.manufacturer);
@@ -108,7 +148,7 @@ class SimDevice final : public Device {
         out.usb_version_enable = ee.usb_version_enable;
         out.usb_version = static_cast<uint16_t>(ee.usb_version);
         out.rev5 = ee.rev5;
-        return Status::ok;
+        return succeeded();
     }
 
     Status ee_program(const UsbEepromRecord &record) override {
@@ -118,7 +158,9 @@ class SimDevice final : public Device {
             record.manufacturer_id.size() >= sizeof ee.manufacturer_id ||
             record.description.size() >= sizeof ee.description ||
             record.serial_number.size() >= sizeof ee.serial)
-            return Status::invalid_parameter;
+            return failed(Status::invalid_parameter,
+                          "Manufacturer (31), description (63) or serial number (15 characters) "
+                          "is too long for the bridge's EEPROM.");
         ee.vendor_id = record.vendor_id;
         ee.product_id = record.product_id;
         copy_field(ee.manufacturer, record.manufacturer);
@@ -137,8 +179,28 @@ class SimDevice final : public Device {
         ee.usb_version_enable = record.usb_version_enable;
         ee.usb_version = record.usb_version;
         ee.rev5 = record.rev5;
-        return rfsim_bus_ee_program(handle_, &ee) == 0 ? Status::ok : Status::io_error;
+        switch (rfsim_bus_ee_program(handle_, &ee)) {
+        case 0:
+            return succeeded();
+        case RFSIM_EE_ABSENT:
+            return failed(Status::eeprom_not_present, status_text(Status::eeprom_not_present));
+        case RFSIM_EE_WRITE_FAILED:
+            return failed(Status::eeprom_write_failed, status_text(Status::eeprom_write_failed));
+        default:
+            return gone();
+        }
     }
+
+    EepromSupport eeprom_support() override {
+        const std::string chip = device_key(handle_, "chip");
+        const std::string eeprom = device_key(handle_, "eeprom");
+        if (chip != "ft232r") return {};
+        // A `stored` EEPROM keeps every field whole, as the record defines them.
+        if (eeprom == "stored" || eeprom == "write_fails") return {true, 31 + 63 + 15, true};
+        return {true, 48, false};
+    }
+
+    std::string last_error() const override { return last_link_error(); }
 
   private:
     int handle_;
@@ -187,7 +249,9 @@ std::unique_ptr<Bus> make_sim_bus(const std::string &config, std::string &error)
         content << file.rdbuf();
         text = content.str();
     }
-    if (rfsim_configure(text.c_str()) < 0) {
+    // The sensor library and the program each hold a copy of this backend; the first to ask
+    // builds the bus, and the other shares it rather than replacing it under an open session.
+    if (rfsim_configure_once(text.c_str()) < 0) {
         error = "simulator configuration \"" + config + "\": " + rfsim_error();
         return std::make_unique<SimBus>(false);
     }

@@ -106,6 +106,9 @@ class TracingDevice final : public Device {
         return status;
     }
 
+    EepromSupport eeprom_support() override { return device_->eeprom_support(); }
+    std::string last_error() const override { return device_->last_error(); }
+
   private:
     std::unique_ptr<Device> device_;
     std::shared_ptr<const Tracer> tracer_;

@@ -10,6 +10,7 @@
 #include "record.h"
 #include "session.h"
 
+#include "link/sensor_bridge.h"
 #include "rfsense/rfsense.h"
 
 #include <algorithm>
@@ -24,8 +25,6 @@ namespace {
 
 using namespace rfsense;
 
-constexpr std::string_view sensor_description = "USB Power Sensor";
-constexpr std::string_view generic_description = "USB <-> Serial";
 constexpr int16_t ready_reply = 75;
 
 // Copies `text` into a fixed field, cut to fit with its NUL.
@@ -61,9 +60,7 @@ bool select_device(SensorRecord &record, std::string &description) {
         }
         link::DeviceInfo info;
         if (device->info(info) != link::Status::ok) continue; // closed as `device` goes
-        const std::string_view text = info.description;
-        if (!text.starts_with(sensor_description) && !text.starts_with(generic_description))
-            continue;
+        if (!link::is_sensor_bridge(info.description)) continue;
         copy_bounded(record.serial_number, info.serial);
         description = info.description;
         std::lock_guard lock(record.channel);
@@ -251,7 +248,7 @@ int32_t initialise(SensorRecord &record) {
     }
 
     // Step 3.
-    record.generic = std::string_view(description).starts_with(generic_description);
+    record.generic = link::is_unprogrammed_bridge(description);
     record.model_index = models::model_from_description(description.c_str());
     if (record.model_index == models::generic_model) copy_bounded(record.serial_number, "RXZ0000");
 

@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,8 @@ struct Bus {
     std::map<int, HandleEntry> handles;
     int next_handle = 1;
     bool configured = false;
+    // The text rfsim_configure_once built the bus from, while nothing has replaced it since.
+    std::optional<std::string> once_text;
 };
 
 Bus &bus() {
@@ -113,7 +116,18 @@ extern "C" {
 int rfsim_configure(const char *text) {
     Bus &b = bus();
     std::lock_guard lock(b.mutex);
+    b.once_text.reset();
     return configure_locked(b, text);
+}
+
+int rfsim_configure_once(const char *text) {
+    Bus &b = bus();
+    std::lock_guard lock(b.mutex);
+    const std::string wanted = text != nullptr ? text : "";
+    if (b.once_text == wanted) return static_cast<int>(b.devices.size());
+    const int result = configure_locked(b, wanted.c_str());
+    if (result >= 0) b.once_text = wanted;
+    return result;
 }
 
 int rfsim_set(int device, const char *key, const char *value) {
@@ -262,8 +276,10 @@ int rfsim_bus_ee_read(int handle, rfsim_eeprom *out) {
     SimDevice *d = device_of(b, handle);
     if (d == nullptr) return fail("device of handle " + std::to_string(handle) + " is gone");
     if (out == nullptr) return fail("no EEPROM record to fill");
-    *out = d->eeprom();
-    return 0;
+    const int result = d->read_eeprom(*out);
+    if (result == RFSIM_EE_ABSENT) fail("the bridge has no EEPROM");
+    if (result == RFSIM_EE_BLANK) fail("the bridge's EEPROM is blank or its checksum is wrong");
+    return result;
 }
 
 int rfsim_bus_ee_program(int handle, const rfsim_eeprom *in) {
@@ -272,8 +288,23 @@ int rfsim_bus_ee_program(int handle, const rfsim_eeprom *in) {
     SimDevice *d = device_of(b, handle);
     if (d == nullptr) return fail("device of handle " + std::to_string(handle) + " is gone");
     if (in == nullptr) return fail("no EEPROM record to program");
-    d->program_eeprom(*in);
-    return 0;
+    const int result = d->program_eeprom_as_chip(*in);
+    if (result == RFSIM_EE_ABSENT) fail("the bridge has no EEPROM");
+    if (result == RFSIM_EE_WRITE_FAILED) fail("the bridge's EEPROM did not take the write");
+    b.changed.notify_all();
+    return result;
+}
+
+int rfsim_bus_handle_get(int handle, const char *key, char *out, int size) {
+    Bus &b = bus();
+    std::lock_guard lock(b.mutex);
+    SimDevice *d = device_of(b, handle);
+    if (d == nullptr) return fail("device of handle " + std::to_string(handle) + " is gone");
+    if (key == nullptr) return fail("no key");
+    auto value = d->get(key);
+    if (!value) return fail(std::string("unknown key '") + key + "'");
+    copy_out(*value, out, size);
+    return static_cast<int>(value->size());
 }
 
 int rfsim_bus_ee_image(int handle, unsigned char *out, int size) {

@@ -31,7 +31,8 @@ void ProgrammerFirmware::receive(const uint8_t *data, size_t count, Clock::time_
 
 void ProgrammerFirmware::frame(Clock::time_point now) {
     for (;;) {
-        if (pending_.empty()) return;
+        // A pulled cable takes nothing more.
+        if (pending_.empty() || unplug_due()) return;
         size_t length = 0;
         const uint8_t first = at(pending_, 0);
         if (first == 'I') {
@@ -60,6 +61,10 @@ void ProgrammerFirmware::frame(Clock::time_point now) {
             }
         } else {
             packets_.add(hex_line(packet));
+        }
+        if (fault_.count() == FaultKind::unplug) {
+            fault_.spend();
+            unplug_due_ = true;
         }
     }
 }

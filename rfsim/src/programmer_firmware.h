@@ -2,6 +2,7 @@
 // (skip, data, data word, end) framed by its header.
 #pragma once
 
+#include "fault.h"
 #include "reply_queue.h"
 #include "sensor_firmware.h"
 #include "settings.h"
@@ -17,8 +18,22 @@ class ProgrammerFirmware {
 
     void receive(const uint8_t *data, size_t count, Clock::time_point now);
     void purge() { pending_.clear(); }
+    // `fault = unplug@N`, counted from the moment the key is set.
+    void arm_fault(const FaultPlan &plan) {
+        fault_.arm(plan);
+        unplug_due_ = false;
+    }
+    // Plugged in again: nothing pending, and a fault already spent stays so.
+    void power_on() {
+        pending_.clear();
+        fault_.disarm();
+        unplug_due_ = false;
+    }
     // One packet per line as upper-case hex bytes separated by blanks ("08 87 00 82").
     std::string packets() const { return packets_.joined(); }
+    // `fault = unplug@N`: the N-th packet (the identity query counts too) has been taken; the
+    // bridge is pulled after it.
+    bool unplug_due() const { return unplug_due_; }
 
   private:
     void frame(Clock::time_point now);
@@ -27,6 +42,8 @@ class ProgrammerFirmware {
     ReplyQueue &replies_;
     std::string pending_;
     LineLog packets_{65536};
+    FaultCounter fault_;
+    bool unplug_due_ = false;
 };
 
 } // namespace rfsim

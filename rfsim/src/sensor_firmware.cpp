@@ -407,7 +407,8 @@ void SensorFirmware::handle_binary(std::string_view bytes, Clock::time_point now
     (void)now;
     record(bytes);
     auto payload = [&](size_t offset) { return bytes.substr(offset); };
-    if (!takes_writes() && (bytes.starts_with("MW") || bytes.starts_with("EQ"))) {
+    if (!takes_writes() && (bytes.starts_with("MW") || bytes.starts_with("EQ") ||
+                            bytes.starts_with("DSN") || bytes.starts_with("K"))) {
         // A store that takes no writes: received, recorded, nothing changes.
     } else if (bytes.starts_with("MW")) {
         if (FlashArea *area = selected_area()) {

@@ -114,6 +114,16 @@ constexpr Choice<TcdForm> tcd_forms[] = {{"10", TcdForm::ten},
                                          {"absent", TcdForm::absent},
                                          {"bad_checksum", TcdForm::bad_checksum}};
 constexpr Choice<bool> checksum_forms[] = {{"ok", true}, {"bad", false}};
+constexpr Choice<Chip> chips[] = {{"ft232r", Chip::ft232r},
+                                  {"ft2232h", Chip::ft2232h},
+                                  {"ft232h", Chip::ft232h},
+                                  {"ftx", Chip::ftx}};
+constexpr Choice<EepromMode> eeprom_modes[] = {{"stored", EepromMode::stored},
+                                               {"ft232r", EepromMode::ft232r},
+                                               {"blank", EepromMode::blank},
+                                               {"absent", EepromMode::absent},
+                                               {"write_fails", EepromMode::write_fails},
+                                               {"corrupts", EepromMode::corrupts}};
 
 using Setter = std::function<bool(DeviceSettings &, std::string_view)>;
 using Getter = std::function<std::string(const DeviceSettings &)>;
@@ -288,6 +298,8 @@ const std::vector<Key> &key_table() {
                  return true;
              },
              [](const DeviceSettings &s) { return format_fault(s.fault); }});
+        add("chip", effect_none, choice_key(&DeviceSettings::chip, chips));
+        add("eeprom", effect_eeprom, choice_key(&DeviceSettings::eeprom, eeprom_modes));
         add("seed", effect_seed,
             {[](DeviceSettings &s, std::string_view v) {
                  auto n = parse_unsigned(v, std::numeric_limits<uint64_t>::max());

@@ -21,6 +21,15 @@ enum class Timing { fast, realistic };
 // Whether the calibration store takes writes: a worn or write-protected store receives them
 // and changes nothing, all of them or only the date stamps.
 enum class StoreWrites { ok, ignored, stamps_ignored };
+// The bridge chip a device reports (its D2XX type number follows from it).
+enum class Chip { ft232r, ft2232h, ft232h, ftx };
+// How the bridge's configuration EEPROM behaves: `stored` keeps the record as programmed;
+// `ft232r` as the sensor's own chip does (no manufacturer-id field: it reads back as the
+// serial number's first two characters; the serial is presented once given; 48 string
+// characters in all); `blank` is an ft232r whose EEPROM is erased until programmed; `absent`
+// has none; `write_fails` refuses every program; `corrupts` reports success but keeps a
+// damaged serial number.
+enum class EepromMode { stored, ft232r, blank, absent, write_fails, corrupts };
 
 // The parameters of a default simulated sensor: the library's defaults with E0 raised by
 // 0.1 dB, so that a session that falls back to the defaults reads visibly off.
@@ -57,6 +66,8 @@ struct DeviceSettings {
     bool silent = false;
     StoreWrites store_writes = StoreWrites::ok;
     FaultPlan fault; // counted from the moment it is set
+    Chip chip = Chip::ft232r;
+    EepromMode eeprom = EepromMode::stored;
     uint64_t seed = 1;
 };
 
@@ -72,6 +83,7 @@ enum Effect : unsigned {
     effect_plug = 1u << 6,
     effect_seed = 1u << 7,
     effect_fault = 1u << 8, // start counting commands for the fault afresh
+    effect_eeprom = 1u << 9, // the EEPROM's behaviour changed (a blank one is erased)
 };
 
 // Sets one key. Returns the effects, or nullopt with `error` naming the key (and the value).

@@ -2,6 +2,7 @@
 
 #include "model_table.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -47,11 +48,12 @@ SimDevice::SimDevice(DeviceSettings settings, int position, Clock::time_point no
     : settings_(std::move(settings)), position_(position), generation_(new_plug_id()),
       sensor_(settings_, store_, replies), programmer_(settings_, replies) {
     rebuild(effect_names | effect_cal_factors | effect_temperature | effect_linearity |
-            effect_equation | effect_diode);
+            effect_equation | effect_diode | effect_eeprom);
     // Each device draws its own noise sequence from the common seed.
     sensor_.reseed(settings_.seed + static_cast<uint64_t>(position_));
     sensor_.power_on(now);
     sensor_.arm_fault(settings_.fault);
+    programmer_.arm_fault(settings_.fault);
 }
 
 void SimDevice::leave_bus() {
@@ -94,6 +96,8 @@ void SimDevice::fill_eeprom() {
 void SimDevice::rebuild(unsigned effects) {
     const int model = model_from_description(settings_.description);
     if ((effects & effect_names) != 0) fill_eeprom();
+    if ((effects & (effect_names | effect_eeprom)) != 0 && settings_.eeprom == EepromMode::blank)
+        erase_eeprom();
     if ((effects & effect_cal_factors) != 0)
         store_cal_factors(store_, effective_cal_factors(settings_, model), settings_.cft);
     if ((effects & effect_temperature) != 0) store_temperature_table(store_, settings_.tcd);
@@ -118,6 +122,7 @@ void SimDevice::write(const uint8_t *data, size_t count, Clock::time_point now) 
         break;
     case Kind::programmer:
         programmer_.receive(data, count, now);
+        if (programmer_.unplug_due()) unplug();
         break;
     case Kind::other:
         break;
@@ -132,6 +137,17 @@ void SimDevice::purge() {
 
 bool SimDevice::set(std::string_view key, std::string_view value, Clock::time_point now,
                     std::string &error) {
+    if (std::string *stamp = stamp_field(key)) {
+        // A stamp as the sensor would hold it: six characters, or none when unset.
+        if (!(value.empty() || value.size() == 6) ||
+            !std::all_of(value.begin(), value.end(),
+                         [](char c) { return c >= 0x20 && c < 0x7F; })) {
+            error = "bad value '" + std::string(value) + "' for key '" + std::string(key) + "'";
+            return false;
+        }
+        *stamp = value;
+        return true;
+    }
     const bool was_plugged = settings_.plugged;
     auto effects = set_key(settings_, key, value, error);
     if (!effects) return false;
@@ -139,15 +155,25 @@ bool SimDevice::set(std::string_view key, std::string_view value, Clock::time_po
     rebuild(*effects);
     if ((*effects & effect_seed) != 0)
         sensor_.reseed(settings_.seed + static_cast<uint64_t>(position_));
-    if ((*effects & effect_fault) != 0) sensor_.arm_fault(settings_.fault);
+    if ((*effects & effect_fault) != 0) {
+        sensor_.arm_fault(settings_.fault);
+        programmer_.arm_fault(settings_.fault);
+    }
     if (was_plugged && !settings_.plugged) {
         leave_bus();
     } else if (!was_plugged && settings_.plugged) {
         replies.clear();
         sensor_.power_on(now);
-        programmer_.purge();
+        programmer_.power_on();
     }
     return true;
+}
+
+std::string *SimDevice::stamp_field(std::string_view key) {
+    if (key == "stamp.eq") return &store_.stamp_equation;
+    if (key == "stamp.cf") return &store_.stamp_cal_factors;
+    if (key == "stamp.lc") return &store_.stamp_linearity;
+    return nullptr;
 }
 
 std::optional<std::string> SimDevice::get(std::string_view key) const {
@@ -171,7 +197,7 @@ std::optional<std::string> SimDevice::get(std::string_view key) const {
     if (key == "range") return std::to_string(sensor_.range());
     if (key == "model") return std::to_string(model_from_description(settings_.description));
     if (key == "plug_id") return std::to_string(generation_);
-    if (key == "eeprom") return hex(ee_image_.data(), ee_image_.size());
+    if (key == "eeprom.image") return hex(ee_image_.data(), ee_image_.size());
     return std::nullopt;
 }
 
@@ -179,6 +205,59 @@ void SimDevice::program_eeprom(const rfsim_eeprom &in) {
     take_record(in);
     // Chip options that the record does not hold stay as they were (unless erased).
     ee_image_ = encode_eeprom(eeprom_, eeprom_checksum_ok(ee_image_) ? &ee_image_ : nullptr);
+}
+
+void SimDevice::unplug() {
+    if (!settings_.plugged) return;
+    settings_.plugged = false;
+    leave_bus();
+}
+
+int SimDevice::read_eeprom(rfsim_eeprom &out) const {
+    switch (settings_.eeprom) {
+    case EepromMode::absent:
+        return RFSIM_EE_ABSENT;
+    case EepromMode::stored:
+    case EepromMode::write_fails:
+        out = eeprom_;
+        return 0;
+    case EepromMode::ft232r:
+    case EepromMode::blank:
+    case EepromMode::corrupts:
+        break;
+    }
+    // What the chip holds, as a driver decodes it (an erased image has no valid checksum).
+    auto record = decode_eeprom(ee_image_, eeprom_);
+    if (!record) return RFSIM_EE_BLANK;
+    out = *record;
+    return 0;
+}
+
+int SimDevice::program_eeprom_as_chip(const rfsim_eeprom &in) {
+    switch (settings_.eeprom) {
+    case EepromMode::absent:
+        return RFSIM_EE_ABSENT;
+    case EepromMode::write_fails:
+        return RFSIM_EE_WRITE_FAILED;
+    case EepromMode::stored:
+        program_eeprom(in);
+        return 0;
+    case EepromMode::ft232r:
+    case EepromMode::blank:
+    case EepromMode::corrupts:
+        break;
+    }
+    rfsim_eeprom record = in;
+    // The driver presents a serial number whenever one is given.
+    if (record.serial[0] != '\0') record.ser_num_enable = 1;
+    if (settings_.eeprom == EepromMode::corrupts && record.serial[0] != '\0') {
+        char &last = record.serial[strnlen(record.serial, sizeof record.serial) - 1];
+        last = static_cast<char>(last ^ 0x01); // one bit that did not take
+    }
+    program_eeprom(record);
+    // The bus reports what the chip now holds (strings cut to its space).
+    if (auto held = decode_eeprom(ee_image_, eeprom_)) take_record(*held);
+    return 0;
 }
 
 void SimDevice::write_eeprom_word(std::size_t word, uint16_t value) {

@@ -39,9 +39,20 @@ class SimDevice {
     bool set(std::string_view key, std::string_view value, Clock::time_point now,
              std::string &error);
     std::optional<std::string> get(std::string_view key) const;
+    // The date stamp a "stamp.*" key names, or nullptr.
+    std::string *stamp_field(std::string_view key);
 
     const rfsim_eeprom &eeprom() const { return eeprom_; }
     void program_eeprom(const rfsim_eeprom &in);
+
+    // The EEPROM as a driver reads and programs it, in the configured `eeprom` mode: 0, or
+    // RFSIM_EE_ABSENT, RFSIM_EE_BLANK (read), RFSIM_EE_WRITE_FAILED (program).
+    int read_eeprom(rfsim_eeprom &out) const;
+    int program_eeprom_as_chip(const rfsim_eeprom &in);
+
+    // The packet limit of `fault = unplug@N` was reached: the bus pulls the device.
+    bool unplug_due() const { return programmer_.unplug_due(); }
+    void unplug();
 
     // The same EEPROM in the chip's layout, written word by word as the chip is. The record
     // follows the image whenever a write leaves it with a valid checksum.

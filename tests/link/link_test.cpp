@@ -1,7 +1,10 @@
 // Status sentences and the choice of backend from the environment.
+#include "link/backends.h"
 #include "link/bus_choice.h"
 #include "link/link.h"
 #include "link/link_error.h"
+
+#include <rfsim/rfsim.h>
 
 #include <gtest/gtest.h>
 
@@ -113,6 +116,65 @@ TEST(ChooseBusSimulator, ConfigurationFileWithoutSectionsHoldsTheDefaultSensor) 
     uint32_t count = 0;
     ASSERT_EQ(choice.bus->list_devices(count), Status::ok);
     EXPECT_EQ(count, 1u);
+}
+
+// The sensor library and the program each hold a copy of the link layer; with the simulator
+// configured from a file, the second copy must share the bus the first built, not replace it
+// under the session the first has opened.
+TEST(ChooseBusSimulator, SecondCopyWithTheSameFileSharesTheBus) {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("rfsense-link-once-" +
+                       std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".conf");
+    std::ofstream(path) << "[device]\nserial = RX000123\n[device]\nkind = programmer\n";
+    BusChoice library = choose_bus(path.c_str(), nullptr);
+    std::unique_ptr<Device> session;
+    ASSERT_EQ(library.bus->open(0, session), Status::ok);
+    BusChoice program = choose_bus(path.c_str(), nullptr);
+    std::filesystem::remove(path);
+    EXPECT_TRUE(program.error.empty()) << program.error;
+    DeviceInfo info;
+    ASSERT_EQ(session->info(info), Status::ok) << session->last_error();
+    EXPECT_EQ(info.serial, "RX000123");
+    uint32_t count = 0;
+    ASSERT_EQ(program.bus->list_devices(count), Status::ok);
+    EXPECT_EQ(count, 2u);
+
+    // Replacing the bus on purpose still drops the session, which then says why.
+    ASSERT_GE(rfsim_configure(""), 0);
+    EXPECT_EQ(session->info(info), Status::io_error);
+    EXPECT_NE(session->last_error().find("unplugged"), std::string::npos) << session->last_error();
+}
+
+TEST(SimBackend, ReportsTheChipAndWhatItsEepromCanDo) {
+    struct Case {
+        const char *keys;
+        uint32_t type;
+        bool programmable;
+        std::size_t characters;
+        bool keeps_id;
+    } const cases[] = {
+        {"", kChipFt232r, true, 31 + 63 + 15, true},
+        {"eeprom = ft232r\n", kChipFt232r, true, 48, false},
+        {"eeprom = blank\n", kChipFt232r, true, 48, false},
+        {"chip = ft2232h\n", kChipFt2232h, false, 0, false},
+        {"chip = ft232h\n", kChipFt232h, false, 0, false},
+        {"chip = ftx\n", kChipFtx, false, 0, false},
+    };
+    for (const auto &c : cases) {
+        ASSERT_GE(rfsim_configure((std::string("[device]\n") + c.keys).c_str()), 0);
+        std::string error;
+        auto bus = make_sim_bus("", error);
+        std::unique_ptr<Device> device;
+        ASSERT_EQ(bus->open(0, device), Status::ok);
+        DeviceInfo info;
+        ASSERT_EQ(device->info(info), Status::ok) << c.keys;
+        EXPECT_EQ(info.type, c.type) << c.keys;
+        EXPECT_EQ(info.id, 0x04036001u) << c.keys;
+        const EepromSupport support = device->eeprom_support();
+        EXPECT_EQ(support.programmable, c.programmable) << c.keys;
+        EXPECT_EQ(support.string_characters, c.characters) << c.keys;
+        EXPECT_EQ(support.keeps_manufacturer_id, c.keeps_id) << c.keys;
+    }
 }
 
 TEST(ActiveBus, IsChosenOnceForAllThreads) {

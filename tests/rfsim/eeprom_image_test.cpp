@@ -84,7 +84,7 @@ TEST(EepromImage, DefaultImageHoldsTheRecordInTheChipLayout) {
         std::snprintf(h, sizeof h, "%02X", b);
         hex += h;
     }
-    EXPECT_EQ(get(0, "eeprom"), hex);
+    EXPECT_EQ(get(0, "eeprom.image"), hex);
 
     rfsim_eeprom record{};
     ASSERT_EQ(rfsim_bus_ee_read(link.handle(), &record), 0);

@@ -434,7 +434,7 @@ TEST(EmulatedUsb, EepromReadByLibftdiIsTheSimulatorsImage) {
         std::snprintf(h, sizeof h, "%02X", buffer[i]);
         hex += h;
     }
-    EXPECT_EQ(hex, sim_get(0, "eeprom"));
+    EXPECT_EQ(hex, sim_get(0, "eeprom.image"));
 
     int value = 0;
     ftdi_get_eeprom_value(f.get(), VENDOR_ID, &value);

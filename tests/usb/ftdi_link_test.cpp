@@ -332,7 +332,7 @@ TEST(FtdiEeprom, ProgramKeepsTheBoardsPinSettings) {
     ASSERT_EQ(device->ee_read(record), Status::ok);
     record.serial_number = "RX999";
     ASSERT_EQ(device->ee_program(record), Status::ok) << last_link_error();
-    const std::string image = sim_get(0, "eeprom");
+    const std::string image = sim_get(0, "eeprom.image");
     EXPECT_EQ(image.substr(0, 2), "04");
     EXPECT_EQ(image.substr(2 * 0x0B, 2), "01");
     EXPECT_EQ(image.substr(2 * 0x14, 2), "9A");
@@ -376,7 +376,7 @@ TEST(FtdiEeprom, BlankEepromIsReportedWithoutAWordOnTheConsole) {
 
 TEST(FtdiEeprom, StringsTooLongForTheChipAreRefusedBeforeAnythingIsWritten) {
     configure("");
-    const std::string before = sim_get(0, "eeprom");
+    const std::string before = sim_get(0, "eeprom.image");
     std::unique_ptr<Bus> bus = make_ftdi_bus();
     auto device = open_device(*bus);
     ASSERT_NE(device, nullptr);
@@ -386,7 +386,7 @@ TEST(FtdiEeprom, StringsTooLongForTheChipAreRefusedBeforeAnythingIsWritten) {
     record.description = "USB Power Sensor RX2LOKAN extended"; // 34
     EXPECT_EQ(device->ee_program(record), Status::invalid_parameter);
     EXPECT_THAT(last_link_error(), HasSubstr("too long"));
-    EXPECT_EQ(sim_get(0, "eeprom"), before);
+    EXPECT_EQ(sim_get(0, "eeprom.image"), before);
 }
 
 struct RefusalCase {

@@ -21,6 +21,12 @@ extern "C" {
 /* Replaces the whole bus. Returns the number of devices, or -1 (see rfsim_error()). */
 RFSIM_API int rfsim_configure(const char *text);
 
+/* Configures the bus from `text` unless the bus was last built by this function from the same
+ * text: every copy of a link backend in a process (a library's and a program's own) asks with
+ * the same configuration, and only the first may build the bus, so that the later ones do not
+ * drop the devices the first has opened. Returns the number of devices, or -1. */
+RFSIM_API int rfsim_configure_once(const char *text);
+
 /* Sets one key of one device (0-based bus position) at run time. Returns 0, or -1. */
 RFSIM_API int rfsim_set(int device, const char *key, const char *value);
 

@@ -58,8 +58,17 @@ RFSIM_API int rfsim_bus_read(int handle, void *buffer, int count);
 /* Number of bytes ready, after waiting up to `timeout_ms` for at least one; -1 when gone. */
 RFSIM_API int rfsim_bus_wait(int handle, int timeout_ms);
 
+/* Results of the EEPROM calls besides 0 and -1 (device gone), by the device's `eeprom` key. */
+#define RFSIM_EE_ABSENT (-2)       /* the bridge has no EEPROM */
+#define RFSIM_EE_BLANK (-3)        /* read: the EEPROM is erased or its checksum is wrong */
+#define RFSIM_EE_WRITE_FAILED (-4) /* program: the write did not take */
+
 RFSIM_API int rfsim_bus_ee_read(int handle, rfsim_eeprom *out);
 RFSIM_API int rfsim_bus_ee_program(int handle, const rfsim_eeprom *in);
+
+/* rfsim_get for the device behind an open handle (its "chip" and "eeprom" keys tell a link
+ * backend what the bridge is); the full length, or -1. */
+RFSIM_API int rfsim_bus_handle_get(int handle, const char *key, char *out, int size);
 
 /* The same EEPROM as the chip holds it: 128 bytes (64 little-endian words) in the FT232R's
  * layout with its checksum in the last word. rfsim_bus_ee_image copies up to `size` bytes and

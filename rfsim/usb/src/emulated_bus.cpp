@@ -90,7 +90,7 @@ std::vector<std::shared_ptr<Chip>> EmulatedBus::scan() {
             std::strtoull(sim_value(position, "plug_id", ok).c_str(), nullptr, 10);
         std::shared_ptr<Chip> &chip = chips_[position];
         if (!chip || chip->plug_id != plug_id) {
-            const std::vector<uint8_t> image = from_hex(sim_value(position, "eeprom", ok));
+            const std::vector<uint8_t> image = from_hex(sim_value(position, "eeprom.image", ok));
             const int address = next_address_;
             next_address_ = next_address_ >= 127 ? 2 : next_address_ + 1;
             PositionState *state = nullptr;
