@@ -87,6 +87,8 @@ MainWindow::MainWindow(AppState &state, Ui &ui, MainWindowOptions options)
         const int id = static_cast<int>(i) + 1;
         connect(&timers_[i], &QTimer::timeout, this, [this, id] { timer_fired(id); });
     }
+    // The trace sample timer paces the points: a coarse timer would drift by up to 5 %.
+    timers_[kTraceSampleTimer - 1].setTimerType(Qt::PreciseTimer);
 
     const std::pair<QKeySequence, Shortcut> keys[] = {
         {QKeySequence(Qt::CTRL | Qt::Key_C), Shortcut::kControlPanel},
@@ -288,6 +290,7 @@ void MainWindow::timer_fired(int timer_id) {
     }
     case kTraceSampleTimer:
         state_.sample_due = true;
+        state_.trace_wake.notify(); // the trace run sleeps until a point is due
         break;
     case kZeroDriftTimer:
         state_.zero_drift_check_due = true;
