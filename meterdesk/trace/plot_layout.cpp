@@ -97,21 +97,21 @@ void time_labels(const AppState &s, PlotPass &pass) {
     for (int k = 0; k <= 4; ++k) {
         const double t = k * s.trace_samples * s.trace_period_s / 4.0;
         pass.labels.push_back(
-            {time_label_text(t), kLeft + 125 * k, 257, PlotAlign::kCentre, PlotColour::kBlack});
+            {time_label_text(t), kLeft + 125 * k, 257, PlotAlign::kCentre, PlotColour::kInk});
     }
 }
 
 void initialising_texts(const AppState &s, PlotPass &pass) {
-    pass.labels.push_back({"Initialising TRACE", 170, 110, PlotAlign::kLeft, PlotColour::kBlack});
+    pass.labels.push_back({"Initialising TRACE", 170, 110, PlotAlign::kLeft, PlotColour::kInk});
     pass.labels.push_back(
-        {"Acquiring data for first two points", 170, 130, PlotAlign::kLeft, PlotColour::kBlack});
+        {"Acquiring data for first two points", 170, 130, PlotAlign::kLeft, PlotColour::kInk});
     const double period = s.trace_period_s;
     const std::string first_two =
         s.trace_period_in_seconds
             ? c_format("(%.1f seconds)", 2 * period)
             : "(" + std::to_string(static_cast<long long>(std::trunc(2 * period / 60))) +
                   " minutes)";
-    pass.labels.push_back({first_two, 400, 130, PlotAlign::kLeft, PlotColour::kBlack});
+    pass.labels.push_back({first_two, 400, 130, PlotAlign::kLeft, PlotColour::kInk});
 }
 
 void level_labels(const AppState &s, PlotPass &pass) {
@@ -121,10 +121,10 @@ void level_labels(const AppState &s, PlotPass &pass) {
     const double step = s.plot_step;
     for (int k = 0; k <= 10; ++k) {
         pass.labels.push_back({level_label_text(units, relative, min + k * step), 46,
-                               (12 - k) * 20 - 6, PlotAlign::kRight, PlotColour::kBlue});
+                               (12 - k) * 20 - 6, PlotAlign::kRight, PlotColour::kLevelBlue});
     }
     auto caption = [&](const char *text, int x, int y) {
-        pass.labels.push_back({text, x, y, PlotAlign::kRight, PlotColour::kBlue});
+        pass.labels.push_back({text, x, y, PlotAlign::kRight, PlotColour::kLevelBlue});
     };
     if (units == kUnitsVolts) {
         caption("Volts", 30, 250);
@@ -174,7 +174,7 @@ void temperature(AppState &s, PlotPass &pass, int count) {
         const double step = s.temp_step;
         for (int k = 0; k <= 10; ++k)
             pass.labels.push_back({c_format(celsius ? "%.1f'C" : "%.1f'F", min + k * step), 554,
-                                   234 - 20 * k, PlotAlign::kLeft, PlotColour::kRed});
+                                   234 - 20 * k, PlotAlign::kLeft, PlotColour::kTemperatureRed});
     }
     const bool manual = !s.trace_temp_autoscale;
     const double min = s.temp_min;
@@ -212,8 +212,8 @@ void markers(const AppState &s, PlotPass &pass) {
         const int x2 = s.x2_pos;
         const int top = labelled ? 50 : 40;
         if (labelled) {
-            pass.marker_tags.push_back({"x1", x1, 41, PlotAlign::kCentre, PlotColour::kGrey});
-            pass.marker_tags.push_back({"x2", x2, 41, PlotAlign::kCentre, PlotColour::kGrey});
+            pass.marker_tags.push_back({"x1", x1, 41, PlotAlign::kCentre, PlotColour::kMarkerGrey});
+            pass.marker_tags.push_back({"x2", x2, 41, PlotAlign::kCentre, PlotColour::kMarkerGrey});
         }
         pass.marker_lines.push_back({PlotPen::kMarker, x1, top, x1, kBottom});
         pass.marker_lines.push_back({PlotPen::kMarker, x2, top, x2, kBottom});
@@ -232,8 +232,10 @@ void markers(const AppState &s, PlotPass &pass) {
         const int y2 = s.y2_pos;
         const int end = labelled ? 530 : 550;
         if (labelled) {
-            pass.marker_tags.push_back({"y2", 535, y2 + 23, PlotAlign::kLeft, PlotColour::kGrey});
-            pass.marker_tags.push_back({"y1", 535, y1 + 23, PlotAlign::kLeft, PlotColour::kGrey});
+            pass.marker_tags.push_back(
+                {"y2", 535, y2 + 23, PlotAlign::kLeft, PlotColour::kMarkerGrey});
+            pass.marker_tags.push_back(
+                {"y1", 535, y1 + 23, PlotAlign::kLeft, PlotColour::kMarkerGrey});
         }
         pass.marker_lines.push_back({PlotPen::kMarker, kLeft, y1 + 30, end, y1 + 30});
         pass.marker_lines.push_back({PlotPen::kMarker, kLeft, y2 + 30, end, y2 + 30});

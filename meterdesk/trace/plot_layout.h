@@ -24,7 +24,7 @@ enum class PlotPen {
     kMarker,           // grey RGB(125,125,125) 1 px
 };
 
-enum class PlotColour { kBlack, kBlue, kRed, kGrey };
+enum class PlotColour { kInk, kLevelBlue, kTemperatureRed, kMarkerGrey };
 enum class PlotAlign { kLeft, kCentre, kRight };
 
 struct PlotLine {

@@ -10,6 +10,7 @@
 #include "meterdesk/ui/print_service.h"
 #include "meterdesk/ui/qt_sound.h"
 #include "meterdesk/ui/qt_ui.h"
+#include "meterdesk/ui/trace/trace_plot_painter.h"
 
 #include <QCoreApplication>
 
@@ -50,6 +51,13 @@ Application::Application(ApplicationConfig config)
     window_->set_command_handler(dispatcher_.get());
     // A panel or dialog registered now or later un-greys its command.
     panels_->set_on_change([window = window_.get()] { window->refresh_commands(); });
+    // Requests 6 and 10: the trace plot.
+    trace_painter_ = std::make_unique<TracePlotPainter>(*state_, window_->resources());
+    for (RepaintRequest code : {RepaintRequest::kTracePlot, RepaintRequest::kTraceScreen}) {
+        window_->painter().set_area_painter(
+            code,
+            [painter = trace_painter_.get(), code](QImage &image) { painter->paint(image, code); });
+    }
     beeper_ = std::make_unique<AlarmBeeper>(*active_sound_, *state_);
     window_->set_alarm_wake([beeper = beeper_.get()] { beeper->wake(); });
     if (config_.register_dialogs)
@@ -61,6 +69,7 @@ Application::~Application() {
     if (!stopped_cleanly_) {
         // A thread is still running with these objects; the process ends right after.
         (void)beeper_.release();
+        (void)trace_painter_.release();
         (void)dispatcher_.release();
         (void)window_.release();
         (void)printing_.release();

@@ -30,6 +30,7 @@ class PanelRegistry;
 class PrintService;
 class QtSound;
 class QtUi;
+class TracePlotPainter;
 
 struct ApplicationConfig {
     std::optional<std::filesystem::path> app_dir; // --app-dir
@@ -90,6 +91,7 @@ class Application {
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<CommandDispatcher> dispatcher_;
     std::unique_ptr<AlarmBeeper> beeper_;
+    std::unique_ptr<TracePlotPainter> trace_painter_;
     bool started_ = false;
     bool shut_down_ = false;
     bool stopped_cleanly_ = true;

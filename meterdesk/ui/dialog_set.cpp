@@ -5,6 +5,7 @@
 #include "meterdesk/ui/panel_registry.h"
 #include "meterdesk/ui/qt_ui.h"
 #include "meterdesk/ui/settings/settings_dialog_set.h"
+#include "meterdesk/ui/trace/trace_dialog_set.h"
 #include "meterdesk/ui/zeroing_progress_box.h"
 
 namespace meterdesk::ui {
@@ -18,6 +19,9 @@ void register_dialog_set(PanelRegistry &panels, const DialogContext &context) {
     // The measurement settings: control panel, frequency box, cal-factor table editor, setup
     // files.
     register_settings_dialogs(panels, context);
+
+    // The trace view: control panel, markers, settings, Start / Stop / Exit, data collection.
+    register_trace_dialogs(panels, context);
 
     // The help window shows the topic its caller has put into AppState::help_topic.
     panels.add_panel(kHelpBox,

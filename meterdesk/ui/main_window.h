@@ -94,6 +94,7 @@ class MainWindow : public QMainWindow {
     // --- inspection (tests, printing, benchmarks) ---
     const QImage &backing_image() const { return image_; }
     ScreenPainter &painter() { return painter_; }
+    const ScreenResources &resources() const { return resources_; }
     ToolbarSet &toolbars() { return *toolbars_; }
     QWidget *screen() const;
     QAction *menu_action(int command_id) const; // in the installed menu

@@ -39,12 +39,12 @@ TEST(PlotLayout, TimeLabels) {
     flag_full_redraw(s);
     PlotMemory memory;
     const PlotPass pass = plan_trace_screen(s, memory);
-    EXPECT_EQ(texts(pass, PlotColour::kBlack),
+    EXPECT_EQ(texts(pass, PlotColour::kInk),
               (std::vector<std::string>{"0.0secs", "25.0secs", "50.0secs", "1min 15secs",
                                         "1min 40secs", "Initialising TRACE",
                                         "Acquiring data for first two points", "(0.4 seconds)"}));
     const auto first = pass.labels.front();
-    EXPECT_EQ(first, (PlotLabel{"0.0secs", 50, 257, PlotAlign::kCentre, PlotColour::kBlack}));
+    EXPECT_EQ(first, (PlotLabel{"0.0secs", 50, 257, PlotAlign::kCentre, PlotColour::kInk}));
     EXPECT_EQ(pass.labels[4].x, 550);
     EXPECT_EQ(time_label_text(100 * 900.0), "25hrs 0mins");
     EXPECT_TRUE(pass.curves.empty()); // the initialising screen draws no curve
@@ -90,7 +90,7 @@ TEST(PlotLayout, ManualScaleClipsToTheTopLine) {
     EXPECT_EQ(points[1], (PlotPoint{105, 40})); // +3 dBm on the top line
     EXPECT_EQ(points[2], (PlotPoint{161, 240}));
     EXPECT_TRUE(s.trace_clipped);
-    EXPECT_EQ(texts(pass, PlotColour::kBlue).front(), "-10.000");
+    EXPECT_EQ(texts(pass, PlotColour::kLevelBlue).front(), "-10.000");
 }
 
 TEST(PlotLayout, FlatAndNonFiniteTracesStayOnThePlot) {
@@ -166,7 +166,7 @@ TEST(PlotLayout, RequestFlagLogic) {
     fill(s, 10, {-5, -4, -3, 1});
     pass = plan_trace_repaint(s, memory);
     EXPECT_TRUE(pass.clear_client);
-    EXPECT_EQ(texts(pass, PlotColour::kBlue).size(), 13u); // 11 labels and two captions
+    EXPECT_EQ(texts(pass, PlotColour::kLevelBlue).size(), 13u); // 11 labels and two captions
 }
 
 } // namespace
