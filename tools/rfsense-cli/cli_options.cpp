@@ -28,6 +28,7 @@ enum class OptionId {
     resolution,
     relative,
     zero,
+    output,
 };
 
 struct OptionEntry {
@@ -60,6 +61,7 @@ constexpr std::array read_entries{
     OptionEntry{"resolution", 'r', Argument::required, OptionId::resolution},
     OptionEntry{"relative", '\0', Argument::none, OptionId::relative},
     OptionEntry{"zero", '\0', Argument::none, OptionId::zero},
+    OptionEntry{"output", 'o', Argument::required, OptionId::output},
 };
 
 std::span<const OptionEntry> command_entries(Command command) {
@@ -171,6 +173,10 @@ std::string apply(CommandLine &line, OptionId id, const std::string &shown_name,
         break;
     case OptionId::zero:
         read.zero_first = true;
+        break;
+    case OptionId::output:
+        if (value->empty()) return "--output needs a file name";
+        read.output = *value;
         break;
     }
     return {};
