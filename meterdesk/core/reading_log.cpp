@@ -4,6 +4,8 @@
 #include "meterdesk/core/durable_file.h"
 
 #include <bit>
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
 
 namespace meterdesk {
@@ -46,28 +48,61 @@ const char *log_unit_text(LogUnit unit) {
     return "";
 }
 
-std::string ReadingLog::row(std::chrono::system_clock::time_point taken, double value, LogUnit unit,
-                            bool over_range) {
-    using namespace std::chrono;
-    const auto ms = duration_cast<milliseconds>(taken.time_since_epoch()).count();
-    auto seconds = ms / 1000;
-    auto millis = ms % 1000;
+namespace {
+
+// The local date and time of one second, kept while the readings stay in it: the time-zone
+// lookup is the dearest part of a row.
+struct SecondText {
+    std::int64_t second = INT64_MIN;
+    std::string date_time; // "2024-03-05T14:07:09"
+    std::string offset;    // "+01:00"
+};
+
+void set_second(SecondText &cache, std::int64_t seconds) {
+    if (cache.second == seconds) return;
+    const std::tm local = local_time_of(static_cast<std::time_t>(seconds));
+    const long offset = utc_offset_seconds(local);
+    const long offset_minutes = std::labs(offset) / 60;
+    cache.second = seconds;
+    cache.date_time =
+        c_format("%04d-%02d-%02dT%02d:%02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
+                 local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    cache.offset =
+        c_format("%c%02ld:%02ld", offset < 0 ? '-' : '+', offset_minutes / 60, offset_minutes % 60);
+}
+
+void append_row(std::string &out, SecondText &cache, std::int64_t taken_ms, double value,
+                LogUnit unit, bool over_range) {
+    std::int64_t seconds = taken_ms / 1000;
+    std::int64_t millis = taken_ms % 1000;
     if (millis < 0) {
         seconds -= 1;
         millis += 1000;
     }
-    const std::tm local = local_time_of(static_cast<std::time_t>(seconds));
-    const long offset = utc_offset_seconds(local);
-    const long offset_minutes = std::labs(offset) / 60;
-    std::string text = c_format("%04d-%02d-%02dT%02d:%02d:%02d.%03d%c%02ld:%02ld,",
-                                local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                                local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(millis),
-                                offset < 0 ? '-' : '+', offset_minutes / 60, offset_minutes % 60);
+    set_second(cache, seconds);
+    char field[64];
+    out += cache.date_time;
+    out.append(field, c_format_into(field, sizeof field, ".%03d", static_cast<int>(millis)));
+    out += cache.offset;
+    out += ',';
     const bool exponent = unit == LogUnit::kWatts || unit == LogUnit::kVolts;
-    text += exponent ? c_format("%.6e", value) : c_format("%.3f", value);
-    text += ',';
-    text += log_unit_text(unit);
-    text += over_range ? ",1" : ",0";
+    out.append(field, exponent ? c_format_into(field, sizeof field, "%.6e", value)
+                               : c_format_into(field, sizeof field, "%.3f", value));
+    out += ',';
+    out += log_unit_text(unit);
+    out += over_range ? ",1" : ",0";
+}
+
+} // namespace
+
+std::string ReadingLog::row(std::chrono::system_clock::time_point taken, double value, LogUnit unit,
+                            bool over_range) {
+    SecondText cache;
+    std::string text;
+    append_row(
+        text, cache,
+        std::chrono::duration_cast<std::chrono::milliseconds>(taken.time_since_epoch()).count(),
+        value, unit, over_range);
     return text;
 }
 
@@ -136,14 +171,14 @@ bool ReadingLog::log(double value, LogUnit unit, bool over_range) noexcept {
 }
 
 bool ReadingLog::drain(std::string &buffer) {
+    static thread_local SecondText cache; // the writer thread's
     buffer.clear();
     const std::uint64_t head = head_.load(std::memory_order_acquire);
     std::uint64_t tail = tail_.load(std::memory_order_relaxed);
     const std::uint64_t lines = head - tail;
     for (; tail != head; ++tail) {
         const Slot &s = ring_[tail & mask_];
-        buffer += row(std::chrono::system_clock::time_point(std::chrono::milliseconds(s.taken_ms)),
-                      s.value, s.unit, s.over_range);
+        append_row(buffer, cache, s.taken_ms, s.value, s.unit, s.over_range);
         buffer += '\n';
     }
     tail_.store(tail, std::memory_order_release);

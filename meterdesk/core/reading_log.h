@@ -67,6 +67,11 @@ class ReadingLog {
     std::string path() const;
     std::uint64_t accepted() const { return accepted_.load(std::memory_order_relaxed); }
     std::uint64_t saved() const { return saved_.load(std::memory_order_acquire); }
+    // Readings queued and not yet written.
+    std::uint64_t queued() const {
+        return head_.load(std::memory_order_acquire) - tail_.load(std::memory_order_acquire);
+    }
+    std::size_t capacity() const { return ring_.size(); }
     std::optional<LogFailure> failure() const;
 
     // Called once, on the writer thread, after a failure closed the file. Must not block on the
