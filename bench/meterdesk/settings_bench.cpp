@@ -50,9 +50,11 @@ class SilentUi final : public meterdesk::Ui {
     void start_timer(int, int) override {}
     void stop_timer(int) override {}
     void close_panel(std::string_view) override {}
-    void progress_open(std::string_view, int) override {}
-    void progress_step() override {}
-    void progress_close() override {}
+    void progress_open(std::string_view, std::string_view, int, std::function<void()>) override {}
+    void progress_step(std::string_view) override {}
+    void progress_close(std::string_view) override {}
+    void show_trace_boxes(bool) override {}
+    void set_trace_box_text(std::string_view, std::string_view) override {}
     std::string open_file_dialog(std::string_view, std::string_view) override { return {}; }
     std::string save_file_dialog(std::string_view, std::string_view) override { return {}; }
 

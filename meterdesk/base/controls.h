@@ -15,6 +15,19 @@
 
 namespace meterdesk {
 
+// What the user did to a scroll bar, as the dialog's logic receives it.
+enum class ScrollAction {
+    kLineUp,        // the arrow towards the minimum
+    kLineDown,      // the arrow towards the maximum
+    kPageUp,        // a click in the trough towards the minimum
+    kPageDown,      // a click in the trough towards the maximum
+    kTop,           // to the minimum
+    kBottom,        // to the maximum
+    kThumbTrack,    // the thumb is being dragged (with the position it is dragged to)
+    kThumbPosition, // the thumb was released (with its final position)
+    kEndScroll,     // the scrolling gesture ended
+};
+
 // What a dialog does after the logic has handled an event.
 enum class DialogAction {
     kStay,  // the dialog stays open
@@ -47,6 +60,13 @@ class Controls {
     virtual void set_items(int id, const std::vector<std::string> &items) = 0;
     virtual int selection(int id) const = 0;
     virtual void set_selection(int id, int index) = 0;
+
+    // Scroll bars: the range and the thumb's position. The view never moves a thumb by itself:
+    // it hands each scroll event to the logic as (id, action, drag position), and the logic
+    // applies its own step rule and sets the position.
+    virtual void set_scroll_range(int id, int minimum, int maximum) = 0;
+    virtual int scroll_position(int id) const = 0;
+    virtual void set_scroll_position(int id, int position) = 0;
 
     // Moves the keyboard focus to the control; an edit box gets its whole text selected, so
     // that a refused value can be typed over at once.

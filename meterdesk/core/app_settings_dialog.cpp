@@ -1,10 +1,11 @@
 #include "meterdesk/core/app_settings_dialog.h"
 
+#include "meterdesk/base/paths.h"
 #include "meterdesk/core/app_state.h"
 #include "meterdesk/core/command_ids.h"
-#include "meterdesk/base/paths.h"
 #include "meterdesk/core/ports.h"
 #include "meterdesk/core/sensor_lease.h"
+#include "meterdesk/core/view_menus.h"
 
 #include <rfsense/rfsense.h>
 
@@ -72,8 +73,7 @@ void AppSettingsDialog::apply() {
     // the window is in: the standard menu in the measurement view, the trace or statistics menu
     // while those views are up (their commands must stay reachable).
     const int view = state_.view_mode;
-    const bool known_view = view >= 0 && view < static_cast<int>(kViewModeMenus.size());
-    ui_.install_menu(kViewModeMenus[known_view ? static_cast<std::size_t>(view) : 0]);
+    ui_.install_menu(view_menu(state_, view));
 
     {
         SensorLease lease(state_);

@@ -147,6 +147,9 @@ struct AppState {
     std::atomic<bool> zero_drift_warning{false};
     std::atomic<double> zero_temperature_shift{0.0};
     std::atomic<int> view_mode{kViewMeasurement};
+    // Started with --factory: the measurement view installs the factory menu (fixed for the
+    // run).
+    std::atomic<bool> factory_menu{false};
 
     // Screen flags, replayed on paint.
     std::atomic<bool> splash_shown{false};

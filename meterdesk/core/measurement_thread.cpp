@@ -5,6 +5,7 @@
 #include "meterdesk/core/connect_defaults.h"
 #include "meterdesk/core/ports.h"
 #include "meterdesk/core/sensor_identity.h"
+#include "meterdesk/core/view_menus.h"
 #include "meterdesk/core/worker.h"
 #include "meterdesk/core/zeroing.h"
 
@@ -117,7 +118,7 @@ void MeasurementThread::Shared::close_session() {
 void MeasurementThread::Shared::take_over_window() {
     state.splash_shown = false;
     ui.repaint(RepaintRequest::kClear);
-    ui.install_menu(kStandardMenu);
+    ui.install_menu(view_menu(state, kViewMeasurement));
     for (int command : kMeasurementToolbarCommands) ui.enable_command(command, true);
     state.startup_phase = kStartupTakenOver;
 }
@@ -132,6 +133,7 @@ void MeasurementThread::Shared::sensor_lost() {
     ui.close_panel("FreqCfTableBox");
     state.trace_running = false;
     state.trace_screen_shown = false;
+    if (hooks != nullptr) hooks->connection_lost();
     state.live_readout_enabled = false;
     if (!state.disconnected_screen_shown) {
         ui.repaint(RepaintRequest::kClear);
@@ -139,7 +141,7 @@ void MeasurementThread::Shared::sensor_lost() {
         state.disconnected_screen_shown = true;
     }
     const int view = state.view_mode;
-    if (view != kViewMeasurement) ui.install_menu(kStandardMenu);
+    if (view != kViewMeasurement) ui.install_menu(view_menu(state, kViewMeasurement));
     for (int command : kConnectionDependentCommands) ui.enable_command(command, false);
     ui.show_toolbar(view, false);
     state.connection_state = kConnectionNoSensor;

@@ -34,6 +34,8 @@ class SamplingHooks {
   public:
     virtual ~SamplingHooks() = default;
     virtual void after_pass(SensorRecord *sensor) = 0;
+    // The sensor has gone (called on the disconnect path, before the session closes).
+    virtual void connection_lost() {}
 };
 
 // The message for a SensorInit result, caption "Sensor Initialisation"; nothing for codes
@@ -41,7 +43,6 @@ class SamplingHooks {
 std::optional<std::string> init_result_message(int rc);
 
 inline constexpr const char *kSensorInitialisationCaption = "Sensor Initialisation";
-inline constexpr const char *kStandardMenu = "Zyn_Menu";
 
 class MeasurementThread {
   public:

@@ -4,6 +4,7 @@
 // recording fakes. Every member may be called from any thread.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -62,12 +63,21 @@ class Ui {
     // "TraceBox", "MeasurementFrequencyBox") if it is open.
     virtual void close_panel(std::string_view resource_name) = 0;
 
-    // A modal progress box with the given text and a bar of 0..range, step 1. progress_open
-    // shows it and returns at once; the box stays up until progress_close. The worker that does
-    // the job steps and closes it from its own thread.
-    virtual void progress_open(std::string_view title, int range) = 0;
-    virtual void progress_step() = 0;
-    virtual void progress_close() = 0;
+    // Modal progress boxes, one per dialog resource name ("ZeroingProgressBox",
+    // "StatsProgressBox", ...), so that the boxes of different jobs never replace each other.
+    // progress_open shows the box with the given text and a bar of 0..range, step 1, and
+    // returns at once; the box stays up until progress_close with its name. The worker that does
+    // the job steps and closes it from its own thread. A box with a BREAK button calls
+    // `on_break` (on the GUI thread) when it is pressed.
+    virtual void progress_open(std::string_view resource_name, std::string_view text, int range,
+                               std::function<void()> on_break = {}) = 0;
+    virtual void progress_step(std::string_view resource_name) = 0;
+    virtual void progress_close(std::string_view resource_name) = 0;
+
+    // The trace view's two edit boxes on the main window, "LiveReadingBox" (the present power)
+    // and "StatusBox" (the trace status text): shown together, and given their texts.
+    virtual void show_trace_boxes(bool shown) = 0;
+    virtual void set_trace_box_text(std::string_view resource_name, std::string_view text) = 0;
 
     // File dialogs starting in `initial_folder` with a filter such as "All Files (*.*)".
     // Return the chosen path, or an empty string when the user cancels.

@@ -26,7 +26,7 @@ int zero_procedure(AppState &state, Ui &ui, SensorRecord *sensor) {
     for (int ticks = 0; ticks < kMaxZeroTicks; ++ticks) {
         rc = SensorZeroTick(sensor, &tick);
         if (rc != SENSOR_ZERO_IN_PROGRESS) break;
-        if (!unattended) ui.progress_step();
+        if (!unattended) ui.progress_step(kZeroingProgressBox);
     }
     if (rc == SENSOR_DONE) {
         state.zero_done = true;
@@ -84,9 +84,9 @@ bool ZeroThread::zero_command() {
         return false;
     }
     if (worker_->busy()) return false; // the modal box keeps a second zero from starting
-    ui_.progress_open(kZeroingProgressText, kZeroProgressRange);
+    ui_.progress_open(kZeroingProgressBox, kZeroingProgressText, kZeroProgressRange);
     if (!worker_->resume([this] { run_job(); })) {
-        ui_.progress_close();
+        ui_.progress_close(kZeroingProgressBox);
         return false;
     }
     return true;
@@ -107,7 +107,7 @@ void ZeroThread::run_job() {
         }
         state_.zero_drift_warning = false;
     }
-    ui_.progress_close();
+    ui_.progress_close(kZeroingProgressBox);
 }
 
 bool ZeroThread::wait_finished(std::chrono::milliseconds timeout) const {

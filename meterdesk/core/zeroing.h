@@ -18,6 +18,7 @@ class Worker;
 
 inline constexpr const char *kSensorZeroCaption = "Sensor Zero";
 inline constexpr const char *kZeroingProgressText = "Zeroing sensor, please wait.";
+inline constexpr const char *kZeroingProgressBox = "ZeroingProgressBox";
 inline constexpr int kZeroProgressRange = 150;
 // Temperature change since the zero above which the user is asked to zero again ('C).
 inline constexpr double kZeroDriftLimitC = 5.0;

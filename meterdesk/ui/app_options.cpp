@@ -10,6 +10,8 @@ AppOptions parse_app_options(const std::vector<std::string> &arguments) {
         const std::string &arg = arguments[i];
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--factory") {
+            options.factory = true;
         } else if (arg == "--simulate") {
             options.simulate = "default";
         } else if (arg.starts_with("--simulate=")) {
@@ -46,13 +48,15 @@ AppOptions parse_app_options(const std::vector<std::string> &arguments) {
 }
 
 std::string usage_text() {
-    return "Usage: meterdesk [--simulate[=FILE]] [--app-dir DIR] [Qt options]\n"
+    return "Usage: meterdesk [--simulate[=FILE]] [--app-dir DIR] [--factory] [Qt options]\n"
            "\n"
            "The desktop meter for the Zyn Quorix USB power sensors.\n"
            "\n"
            "  --simulate        use one simulated sensor instead of the USB bus\n"
            "  --simulate=FILE   use the simulated sensors described in FILE\n"
            "  --app-dir DIR     keep the settings and setup files in DIR\n"
+           "  --factory         show the factory menu (calibration, test and programming\n"
+           "                    tools) in place of the standard menu\n"
            "  --help            show this text\n"
            "\n"
            "Without a display, run it under a virtual X server:\n"

@@ -14,6 +14,7 @@ struct AppOptions {
     // --simulate ("default") or --simulate=FILE: the value for RFSENSE_SIM.
     std::optional<std::string> simulate;
     std::optional<std::filesystem::path> app_dir; // --app-dir DIR
+    bool factory = false;                         // --factory: the factory menu
     std::vector<std::string> qt_arguments;        // everything else, for QApplication
     std::string error;                            // non-empty: the command line is wrong
 };

@@ -41,8 +41,11 @@ Application::Application(ApplicationConfig config)
       sound_(std::make_unique<QtSound>(config_.use_audio && config_.sound == nullptr)),
       active_sound_(config_.sound != nullptr ? config_.sound : sound_.get()),
       ui_(std::make_unique<QtUi>()), panels_(std::make_unique<PanelRegistry>()),
-      measurement_(std::make_unique<MeasurementThread>(*state_, *ui_, config_.measurement)),
+      sampling_(std::make_unique<Sampling>(*state_, *ui_)),
+      measurement_(
+          std::make_unique<MeasurementThread>(*state_, *ui_, config_.measurement, sampling_.get())),
       zero_(std::make_unique<ZeroThread>(*state_, *ui_, config_.zero)) {
+    state_->factory_menu = config_.factory_menu;
     window_ = std::make_unique<MainWindow>(*state_, *ui_, config_.window);
     printing_ = std::make_unique<PrintService>([this] { return window_->backing_image().copy(); });
     ui_->attach(*window_, *panels_);
@@ -75,6 +78,7 @@ Application::~Application() {
         (void)printing_.release();
         (void)zero_.release();
         (void)measurement_.release();
+        (void)sampling_.release();
         (void)panels_.release();
         (void)ui_.release();
         (void)sound_.release();

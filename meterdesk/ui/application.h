@@ -9,6 +9,7 @@
 
 #include "meterdesk/core/app_state.h"
 #include "meterdesk/core/measurement_thread.h"
+#include "meterdesk/core/sampling.h"
 #include "meterdesk/core/zeroing.h"
 #include "meterdesk/ui/main_window.h"
 
@@ -40,6 +41,7 @@ struct ApplicationConfig {
     bool use_audio = true;        // false: silent (tests, benchmarks)
     Sound *sound = nullptr;       // replaces Qt Multimedia when set (tests); not owned
     bool register_dialogs = true; // the standard dialog set (dialog_set.h)
+    bool factory_menu = false;    // --factory: the measurement view installs the factory menu
     // Where the data the program ships (help topics, the welcome tune) is looked for after
     // app_dir. Default: beside the program (paths::shipped_data_folders).
     std::optional<std::vector<std::filesystem::path>> shipped_data;
@@ -72,6 +74,8 @@ class Application {
     QtSound &sound() { return *sound_; }
     MainWindow &window() { return *window_; }
     MeasurementThread &measurement() { return *measurement_; }
+    // The trace run and the statistics burst plug in here, before start().
+    Sampling &sampling() { return *sampling_; }
     ZeroThread &zero() { return *zero_; }
     PrintService &printing() { return *printing_; }
     // What the window's menus, buttons and keys reach: commands by id, as a menu gives them.
@@ -85,6 +89,7 @@ class Application {
     Sound *active_sound_ = nullptr; // sound_, or the configured replacement
     std::unique_ptr<QtUi> ui_;
     std::unique_ptr<PanelRegistry> panels_;
+    std::unique_ptr<Sampling> sampling_;
     std::unique_ptr<MeasurementThread> measurement_;
     std::unique_ptr<ZeroThread> zero_;
     std::unique_ptr<PrintService> printing_;

@@ -1,5 +1,6 @@
 #include "meterdesk/ui/dialog_set.h"
 
+#include "meterdesk/core/zeroing.h"
 #include "meterdesk/ui/app_settings_box.h"
 #include "meterdesk/ui/help_box.h"
 #include "meterdesk/ui/panel_registry.h"
@@ -44,9 +45,9 @@ void register_dialog_set(PanelRegistry &panels, const DialogContext &context) {
                                        },
                                        {}});
 
-    // The progress box of the zero (and of the other long jobs that open one through the Ui).
+    // The progress box of the zero.
     if (auto *qt_ui = dynamic_cast<QtUi *>(&ui))
-        qt_ui->set_progress_box_factory(make_zeroing_progress_box);
+        qt_ui->set_progress_box_factory(kZeroingProgressBox, make_zeroing_progress_box);
 }
 
 } // namespace meterdesk::ui

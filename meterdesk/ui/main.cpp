@@ -55,6 +55,7 @@ int main(int argc, char **argv) {
     {
         ApplicationConfig config;
         config.app_dir = options.app_dir;
+        config.factory_menu = options.factory;
         Application meter(config);
         QObject::connect(&meter.window(), &MainWindow::quit_requested, &app,
                          &QCoreApplication::quit, Qt::QueuedConnection);

@@ -1,7 +1,7 @@
 #include "meterdesk/ui/main_window.h"
 
-#include "meterdesk/core/app_state.h"
 #include "meterdesk/base/paths.h"
+#include "meterdesk/core/app_state.h"
 #include "meterdesk/core/settings_files.h"
 #include "meterdesk/core/window_placement.h"
 #include "meterdesk/ui/screen_widget.h"
@@ -206,6 +206,11 @@ QAction *MainWindow::menu_action(int command_id) const {
 void MainWindow::show_toolbar(int view_mode, bool shown) {
     toolbars_->set_shown(view_mode, shown);
 }
+
+// The trace view's edit boxes are not built yet: the calls are accepted and do nothing.
+void MainWindow::show_trace_boxes(bool) {}
+
+void MainWindow::set_trace_box_text(std::string_view, const QString &) {}
 
 void MainWindow::set_command_handler(CommandHandler *handler) {
     handler_ = handler;

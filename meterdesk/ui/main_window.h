@@ -70,6 +70,9 @@ class MainWindow : public QMainWindow {
     void request_repaint(RepaintRequest code); // any thread
     void install_menu(std::string_view resource_name);
     void show_toolbar(int view_mode, bool shown);
+    // The trace view's edit boxes "LiveReadingBox" and "StatusBox".
+    void show_trace_boxes(bool shown);
+    void set_trace_box_text(std::string_view resource_name, const QString &text);
     // Enables or greys a command (with the toolbar button that gives it too). A command the
     // handler cannot carry out stays greyed whatever this says.
     void set_command_enabled(int command_id, bool enabled);

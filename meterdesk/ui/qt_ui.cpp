@@ -111,11 +111,11 @@ class StandardProgressBox : public ProgressBox {
 } // namespace
 
 std::unique_ptr<ProgressBox> make_standard_progress_box(QWidget *owner, const QString &text,
-                                                        int range) {
+                                                        int range, std::function<void()>) {
     return std::make_unique<StandardProgressBox>(owner, text, range);
 }
 
-QtUi::QtUi() : progress_factory_(make_standard_progress_box) {}
+QtUi::QtUi() = default;
 
 QtUi::~QtUi() {
     shut_down();
@@ -126,8 +126,8 @@ void QtUi::attach(MainWindow &window, PanelRegistry &panels) {
     window_ = &window;
 }
 
-void QtUi::set_progress_box_factory(ProgressBoxFactory factory) {
-    progress_factory_ = std::move(factory);
+void QtUi::set_progress_box_factory(std::string resource_name, ProgressBoxFactory factory) {
+    progress_factories_[std::move(resource_name)] = std::move(factory);
 }
 
 void QtUi::shut_down() {
@@ -138,8 +138,9 @@ void QtUi::shut_down() {
     answered_.notify_all();
 }
 
-QWidget *QtUi::progress_widget() const {
-    return progress_ ? progress_->widget() : nullptr;
+QWidget *QtUi::progress_widget(std::string_view resource_name) const {
+    auto found = progress_boxes_.find(resource_name);
+    return found == progress_boxes_.end() ? nullptr : found->second->widget();
 }
 
 void QtUi::post(std::function<void(MainWindow &)> job) {
@@ -231,25 +232,43 @@ void QtUi::close_panel(std::string_view resource_name) {
     });
 }
 
-void QtUi::progress_open(std::string_view title, int range) {
-    post([this, text = qt_text(title), range](MainWindow &w) {
-        if (progress_) progress_->close();
-        progress_ = progress_factory_(&w, text, range);
+void QtUi::progress_open(std::string_view resource_name, std::string_view text, int range,
+                         std::function<void()> on_break) {
+    post([this, name = std::string(resource_name), text = qt_text(text), range,
+          on_break = std::move(on_break)](MainWindow &w) mutable {
+        auto &box = progress_boxes_[name];
+        if (box) box->close(); // a job that opens its box again starts it afresh
+        auto factory = progress_factories_.find(name);
+        box = factory == progress_factories_.end()
+                  ? make_standard_progress_box(&w, text, range, std::move(on_break))
+                  : factory->second(&w, text, range, std::move(on_break));
     });
 }
 
-void QtUi::progress_step() {
-    post([this](MainWindow &) {
-        if (progress_) progress_->step();
+void QtUi::progress_step(std::string_view resource_name) {
+    post([this, name = std::string(resource_name)](MainWindow &) {
+        auto found = progress_boxes_.find(name);
+        if (found != progress_boxes_.end()) found->second->step();
     });
 }
 
-void QtUi::progress_close() {
-    post([this](MainWindow &w) {
-        if (!progress_) return;
-        progress_->close();
-        progress_.reset();
+void QtUi::progress_close(std::string_view resource_name) {
+    post([this, name = std::string(resource_name)](MainWindow &w) {
+        auto found = progress_boxes_.find(name);
+        if (found == progress_boxes_.end()) return;
+        found->second->close();
+        progress_boxes_.erase(found);
         w.activateWindow(); // the focus goes back to the main window
+    });
+}
+
+void QtUi::show_trace_boxes(bool shown) {
+    post([=](MainWindow &w) { w.show_trace_boxes(shown); });
+}
+
+void QtUi::set_trace_box_text(std::string_view resource_name, std::string_view text) {
+    post([name = std::string(resource_name), text = qt_text(text)](MainWindow &w) {
+        w.set_trace_box_text(name, text);
     });
 }
 

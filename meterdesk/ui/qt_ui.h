@@ -16,6 +16,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -28,7 +29,8 @@ class MainWindow;
 class PanelRegistry;
 
 // The modal progress box of a long job (the zero's "Zeroing sensor, please wait."). Shown when
-// made; stepped and closed on the GUI thread.
+// made; stepped and closed on the GUI thread. A box with a BREAK button calls the `on_break` it
+// was made with.
 class ProgressBox {
   public:
     virtual ~ProgressBox() = default;
@@ -37,13 +39,13 @@ class ProgressBox {
     virtual QWidget *widget() = 0;
 };
 
-using ProgressBoxFactory =
-    std::function<std::unique_ptr<ProgressBox>(QWidget *owner, const QString &text, int range)>;
+using ProgressBoxFactory = std::function<std::unique_ptr<ProgressBox>(
+    QWidget *owner, const QString &text, int range, std::function<void()> on_break)>;
 
 // The standard progress box: a modal dialog without caption buttons holding the text and a bar
-// of 0..range.
+// of 0..range. It has no BREAK button.
 std::unique_ptr<ProgressBox> make_standard_progress_box(QWidget *owner, const QString &text,
-                                                        int range);
+                                                        int range, std::function<void()> on_break);
 
 class QtUi final : public Ui {
   public:
@@ -55,15 +57,16 @@ class QtUi final : public Ui {
     // Connects the port to the window and the panels. GUI thread, before any worker starts.
     void attach(MainWindow &window, PanelRegistry &panels);
 
-    // Replaces the progress box (a dialog module may bring its own ZeroingProgressBox).
-    void set_progress_box_factory(ProgressBoxFactory factory);
+    // The dialog that shows the progress box of the given resource name; a name without one
+    // gets the standard box.
+    void set_progress_box_factory(std::string resource_name, ProgressBoxFactory factory);
 
     // Releases waiting callers and turns every later call into nothing. Any thread.
     void shut_down();
     bool is_shut_down() const { return shut_down_flag_.load(); }
 
-    // The progress box on screen, or nullptr (GUI thread).
-    QWidget *progress_widget() const;
+    // The progress box of that name on screen, or nullptr (GUI thread).
+    QWidget *progress_widget(std::string_view resource_name) const;
 
     MessageAnswer message(std::string_view caption, std::string_view text, MessageButtons buttons,
                           MessageIcon icon) override;
@@ -74,9 +77,12 @@ class QtUi final : public Ui {
     void start_timer(int timer_id, int period_ms) override;
     void stop_timer(int timer_id) override;
     void close_panel(std::string_view resource_name) override;
-    void progress_open(std::string_view title, int range) override;
-    void progress_step() override;
-    void progress_close() override;
+    void progress_open(std::string_view resource_name, std::string_view text, int range,
+                       std::function<void()> on_break = {}) override;
+    void progress_step(std::string_view resource_name) override;
+    void progress_close(std::string_view resource_name) override;
+    void show_trace_boxes(bool shown) override;
+    void set_trace_box_text(std::string_view resource_name, std::string_view text) override;
     std::string open_file_dialog(std::string_view initial_folder, std::string_view filter) override;
     std::string save_file_dialog(std::string_view initial_folder, std::string_view filter) override;
 
@@ -89,8 +95,9 @@ class QtUi final : public Ui {
 
     std::atomic<MainWindow *> window_{nullptr};
     PanelRegistry *panels_ = nullptr; // GUI thread only
-    std::unique_ptr<ProgressBox> progress_;
-    ProgressBoxFactory progress_factory_;
+    // GUI thread only: the boxes on screen and the dialogs registered, by resource name.
+    std::map<std::string, std::unique_ptr<ProgressBox>, std::less<>> progress_boxes_;
+    std::map<std::string, ProgressBoxFactory, std::less<>> progress_factories_;
 
     std::atomic<bool> shut_down_flag_{false};
     std::mutex mutex_;

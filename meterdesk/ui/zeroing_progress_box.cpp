@@ -111,7 +111,7 @@ class ZeroingProgress final : public ProgressBox {
 } // namespace
 
 std::unique_ptr<ProgressBox> make_zeroing_progress_box(QWidget *owner, const QString &text,
-                                                       int range) {
+                                                       int range, std::function<void()>) {
     return std::make_unique<ZeroingProgress>(owner, text, range);
 }
 

@@ -50,8 +50,8 @@ class ZeroingProgressBox : public QDialog {
 };
 
 // A ProgressBoxFactory for QtUi: a ZeroingProgressBox owned by `owner`, started with `text`
-// and 0..range. Destroying the result destroys the box.
+// and 0..range (it has no BREAK button). Destroying the result destroys the box.
 std::unique_ptr<ProgressBox> make_zeroing_progress_box(QWidget *owner, const QString &text,
-                                                       int range);
+                                                       int range, std::function<void()> on_break);
 
 } // namespace meterdesk::ui

@@ -1,6 +1,7 @@
 #include "meterdesk/widgets/qt_controls.h"
 
 #include <QAbstractButton>
+#include <QAbstractSlider>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -65,6 +66,25 @@ void QtControls::set_text(int id, std::string_view text) {
         plain->setPlainText(value);
     else if (auto *combo = qobject_cast<QComboBox *>(w); combo != nullptr && combo->isEditable())
         combo->setEditText(value);
+}
+
+void QtControls::set_scroll_range(int id, int minimum, int maximum) {
+    auto *slider = qobject_cast<QAbstractSlider *>(widget(id));
+    if (slider == nullptr) return;
+    const QSignalBlocker quiet(slider);
+    slider->setRange(minimum, maximum);
+}
+
+int QtControls::scroll_position(int id) const {
+    auto *slider = qobject_cast<QAbstractSlider *>(widget(id));
+    return slider == nullptr ? 0 : slider->value();
+}
+
+void QtControls::set_scroll_position(int id, int position) {
+    auto *slider = qobject_cast<QAbstractSlider *>(widget(id));
+    if (slider == nullptr) return;
+    const QSignalBlocker quiet(slider);
+    slider->setValue(position);
 }
 
 bool QtControls::checked(int id) const {

@@ -1,7 +1,8 @@
 // QtControls: the Controls view of a Qt dialog. It finds each control among the dialog's child
 // widgets by its objectName "id<number>" and maps the view's operations onto the widget kinds
 // the dialogs use (buttons, check boxes and radio buttons, edits, labels, group boxes, list
-// boxes and drop-down lists). An id without a widget reads as empty and ignores writes.
+// boxes, drop-down lists and scroll bars). An id without a widget reads as empty and ignores
+// writes.
 #pragma once
 
 #include "meterdesk/base/controls.h"
@@ -31,6 +32,9 @@ class QtControls : public Controls {
     void set_items(int id, const std::vector<std::string> &items) override;
     int selection(int id) const override;
     void set_selection(int id, int index) override;
+    void set_scroll_range(int id, int minimum, int maximum) override;
+    int scroll_position(int id) const override;
+    void set_scroll_position(int id, int position) override;
     void set_focus(int id) override;
     std::string caption() const override;
     void set_caption(std::string_view caption) override;

@@ -82,7 +82,8 @@ TEST_F(ZeroTest, ZeroTakes150TicksWith149ProgressStepsAndResumesTheReadout) {
     zero();
     const auto opens = ui.of_kind(Kind::progress_open, mark);
     ASSERT_EQ(opens.size(), 1u);
-    EXPECT_EQ(opens[0].caption, "Zeroing sensor, please wait.");
+    EXPECT_EQ(opens[0].caption, "ZeroingProgressBox");
+    EXPECT_EQ(opens[0].text, "Zeroing sensor, please wait.");
     EXPECT_EQ(opens[0].number, 150);
     EXPECT_EQ(ui.count(Kind::progress_step, mark), 149);
     EXPECT_EQ(ui.count(Kind::progress_close, mark), 1);

@@ -6,6 +6,7 @@
 #include "meterdesk/widgets/qt_controls.h"
 
 #include <QAbstractButton>
+#include <QAbstractSlider>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,6 +53,45 @@ void forward_clicks(QWidget &dialog, const QtControls &controls, const Ids &ids,
 inline void forward_choice(QWidget &dialog, QComboBox *list, int id,
                            const std::function<void(int)> &chosen) {
     QObject::connect(list, &QComboBox::activated, &dialog, [chosen, id] { chosen(id); });
+}
+
+// The scroll event of a slider action; kEndScroll for actions a scroll bar does not have.
+inline ScrollAction scroll_action(int slider_action) {
+    switch (slider_action) {
+    case QAbstractSlider::SliderSingleStepSub:
+        return ScrollAction::kLineUp;
+    case QAbstractSlider::SliderSingleStepAdd:
+        return ScrollAction::kLineDown;
+    case QAbstractSlider::SliderPageStepSub:
+        return ScrollAction::kPageUp;
+    case QAbstractSlider::SliderPageStepAdd:
+        return ScrollAction::kPageDown;
+    case QAbstractSlider::SliderToMinimum:
+        return ScrollAction::kTop;
+    case QAbstractSlider::SliderToMaximum:
+        return ScrollAction::kBottom;
+    case QAbstractSlider::SliderMove:
+        return ScrollAction::kThumbTrack;
+    default:
+        return ScrollAction::kEndScroll;
+    }
+}
+
+// Hands every scroll event of `bar` to `scrolled(id, action, drag position)` and leaves the
+// thumb where the logic puts it: a slider moves its thumb after announcing an action, so the
+// thumb is put back to the value the logic has set (or left) once the handler returns.
+inline void forward_scroll(QWidget &dialog, QAbstractSlider *bar, int id,
+                           const std::function<void(int, ScrollAction, int)> &scrolled) {
+    QObject::connect(bar, &QAbstractSlider::actionTriggered, &dialog,
+                     [bar, id, scrolled](int action) {
+                         scrolled(id, scroll_action(action), bar->sliderPosition());
+                         bar->setSliderPosition(bar->value());
+                     });
+    QObject::connect(bar, &QAbstractSlider::sliderReleased, &dialog, [bar, id, scrolled] {
+        scrolled(id, ScrollAction::kThumbPosition, bar->sliderPosition());
+        scrolled(id, ScrollAction::kEndScroll, bar->value());
+        bar->setSliderPosition(bar->value());
+    });
 }
 
 } // namespace meterdesk::ui::settings_widgets

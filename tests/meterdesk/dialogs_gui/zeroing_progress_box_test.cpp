@@ -3,8 +3,8 @@
 #include "meterdesk/core/zeroing.h"
 #include "meterdesk/dialogs_gui/support/qt_helpers.h"
 #include "meterdesk/support/meter_fixture.h"
-#include "meterdesk/widgets/qt_controls.h"
 #include "meterdesk/ui/zeroing_progress_box.h"
+#include "meterdesk/widgets/qt_controls.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -83,7 +83,8 @@ TEST(ZeroingProgressBox, FactoryForTheMainWindowsUi) {
     QWidget owner;
     owner.show();
     std::unique_ptr<meterdesk::ui::ProgressBox> progress = meterdesk::ui::make_zeroing_progress_box(
-        &owner, QString::fromUtf8(meterdesk::kZeroingProgressText), meterdesk::kZeroProgressRange);
+        &owner, QString::fromUtf8(meterdesk::kZeroingProgressText), meterdesk::kZeroProgressRange,
+        {});
     QPointer<QWidget> widget = progress->widget();
     auto *box = dynamic_cast<ZeroingProgressBox *>(widget.data());
     ASSERT_NE(box, nullptr);
@@ -102,16 +103,17 @@ TEST(ZeroingProgressBox, FactoryForTheMainWindowsUi) {
 class ProgressUi : public meterdesk_test::FakeUi {
   public:
     explicit ProgressUi(ZeroingProgressBox &box) : box_(box) {}
-    void progress_open(std::string_view title, int range) override {
-        FakeUi::progress_open(title, range);
-        box_.post_start(title, range);
+    void progress_open(std::string_view name, std::string_view text, int range,
+                       std::function<void()> on_break) override {
+        FakeUi::progress_open(name, text, range, std::move(on_break));
+        box_.post_start(text, range);
     }
-    void progress_step() override {
-        FakeUi::progress_step();
+    void progress_step(std::string_view name) override {
+        FakeUi::progress_step(name);
         box_.post_step();
     }
-    void progress_close() override {
-        FakeUi::progress_close();
+    void progress_close(std::string_view name) override {
+        FakeUi::progress_close(name);
         box_.post_finish();
     }
 

@@ -181,7 +181,7 @@ TEST_F(DialogWiringTest, TheZeroRunsBehindTheZeroingProgressBox) {
     // caught as it is shown and its bar is followed from then on.
     ProgressBoxWatcher watcher;
     key(Qt::Key_Z);
-    ASSERT_TRUE(wait([&] { return state().zero_done && !app->ui().progress_widget(); }));
+    ASSERT_TRUE(wait([&] { return state().zero_done && !app->ui().progress_widget("ZeroingProgressBox"); }));
     EXPECT_TRUE(watcher.seen);
     EXPECT_EQ(watcher.maximum, 150);
     EXPECT_GT(watcher.highest, 0);

@@ -471,7 +471,7 @@ TEST_F(MeterAppTest, ZeroShowsTheProgressBoxAndMarksTheSensorZeroed) {
     // show event is what counts.
     ProgressBoxShowings showings;
     key(Qt::Key_Z);
-    ASSERT_TRUE(wait([&] { return state().zero_done && !app->ui().progress_widget(); }));
+    ASSERT_TRUE(wait([&] { return state().zero_done && !app->ui().progress_widget("ZeroingProgressBox"); }));
     EXPECT_EQ(showings.count, 1);
     ASSERT_EQ(answerer.seen().size(), 1);
     EXPECT_EQ(answerer.seen()[0], "Sensor Zero|Ensure no power is being applied while zeroing.");

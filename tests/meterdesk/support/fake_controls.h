@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <map>
 #include <string>
@@ -27,6 +28,9 @@ class FakeControls : public meterdesk::Controls {
         bool shown = true;
         std::vector<std::string> items;
         int selection = -1;
+        int scroll_minimum = 0;
+        int scroll_maximum = 100;
+        int scroll_position = 0;
     };
 
     explicit FakeControls(std::initializer_list<int> ids) {
@@ -58,6 +62,19 @@ class FakeControls : public meterdesk::Controls {
             return;
         }
         control.selection = index;
+    }
+    void set_scroll_range(int id, int minimum, int maximum) override {
+        Control &control = at(id);
+        control.scroll_minimum = minimum;
+        control.scroll_maximum = maximum;
+        set_scroll_position(id, control.scroll_position);
+    }
+    int scroll_position(int id) const override { return at(id).scroll_position; }
+    // Like a scroll bar, the position stays inside the range.
+    void set_scroll_position(int id, int position) override {
+        Control &control = at(id);
+        control.scroll_position =
+            std::clamp(position, control.scroll_minimum, control.scroll_maximum);
     }
     void set_focus(int id) override {
         at(id);

@@ -76,16 +76,45 @@ void FakeUi::close_panel(std::string_view resource_name) {
     record(make(Kind::close_panel, std::string(resource_name)));
 }
 
-void FakeUi::progress_open(std::string_view title, int range) {
-    record(make(Kind::progress_open, std::string(title), {}, range));
+void FakeUi::progress_open(std::string_view resource_name, std::string_view text, int range,
+                           std::function<void()> on_break) {
+    {
+        std::lock_guard lock(mutex_);
+        break_actions_[std::string(resource_name)] = std::move(on_break);
+    }
+    record(make(Kind::progress_open, std::string(resource_name), std::string(text), range));
 }
 
-void FakeUi::progress_step() {
-    record(make(Kind::progress_step));
+void FakeUi::progress_step(std::string_view resource_name) {
+    record(make(Kind::progress_step, std::string(resource_name)));
 }
 
-void FakeUi::progress_close() {
-    record(make(Kind::progress_close));
+void FakeUi::progress_close(std::string_view resource_name) {
+    {
+        std::lock_guard lock(mutex_);
+        break_actions_.erase(std::string(resource_name));
+    }
+    record(make(Kind::progress_close, std::string(resource_name)));
+}
+
+bool FakeUi::press_break(std::string_view resource_name) {
+    std::function<void()> action;
+    {
+        std::lock_guard lock(mutex_);
+        auto found = break_actions_.find(std::string(resource_name));
+        if (found == break_actions_.end() || !found->second) return false;
+        action = found->second;
+    }
+    action();
+    return true;
+}
+
+void FakeUi::show_trace_boxes(bool shown) {
+    record(make(Kind::show_trace_boxes, {}, {}, 0, shown ? 1 : 0));
+}
+
+void FakeUi::set_trace_box_text(std::string_view resource_name, std::string_view text) {
+    record(make(Kind::trace_box_text, std::string(resource_name), std::string(text)));
 }
 
 std::string FakeUi::open_file_dialog(std::string_view initial_folder, std::string_view filter) {

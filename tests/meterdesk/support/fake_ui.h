@@ -40,12 +40,15 @@ struct UiCall {
         progress_close,
         open_file_dialog,
         save_file_dialog,
+        show_trace_boxes,
+        trace_box_text,
     };
     Kind kind;
-    std::string caption; // message caption, menu / panel name, progress title, dialog folder
-    std::string text;    // message text, dialog filter
+    std::string caption; // message caption, menu / panel / progress box name, dialog folder,
+                         // trace box name
+    std::string text;    // message text, progress text, dialog filter, trace box text
     int number = 0;      // repaint code, view mode, command id, timer id, progress range
-    int value = 0;       // toolbar shown, command enabled, timer period
+    int value = 0;       // toolbar / trace boxes shown, command enabled, timer period
     MessageButtons buttons = MessageButtons::kOk;
     MessageIcon icon = MessageIcon::kNone;
 };
@@ -65,13 +68,19 @@ class FakeUi : public meterdesk::Ui {
     void start_timer(int timer_id, int period_ms) override;
     void stop_timer(int timer_id) override;
     void close_panel(std::string_view resource_name) override;
-    void progress_open(std::string_view title, int range) override;
-    void progress_step() override;
-    void progress_close() override;
+    void progress_open(std::string_view resource_name, std::string_view text, int range,
+                       std::function<void()> on_break = {}) override;
+    void progress_step(std::string_view resource_name) override;
+    void progress_close(std::string_view resource_name) override;
+    void show_trace_boxes(bool shown) override;
+    void set_trace_box_text(std::string_view resource_name, std::string_view text) override;
     std::string open_file_dialog(std::string_view initial_folder, std::string_view filter) override;
     std::string save_file_dialog(std::string_view initial_folder, std::string_view filter) override;
 
     // --- scripting ---
+    // Presses the BREAK button of the open progress box of that name (on the calling thread);
+    // false when no such box with a BREAK action is open.
+    bool press_break(std::string_view resource_name);
     void script_answer(MessageAnswer answer);
     void script_file(std::string path);
     // Called (on the calling thread, without the lock) for every message box before it is
@@ -110,6 +119,7 @@ class FakeUi : public meterdesk::Ui {
     std::map<int, bool> enabled_;
     std::function<std::optional<MessageAnswer>(const UiCall &)> message_handler_;
     std::function<void(RepaintRequest)> repaint_handler_;
+    std::map<std::string, std::function<void()>> break_actions_;
 };
 
 // Records beeps and WAV files; plays nothing and does not block.
