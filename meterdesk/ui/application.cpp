@@ -4,12 +4,14 @@
 #include "meterdesk/core/alarm_beep.h"
 #include "meterdesk/core/first_start.h"
 #include "meterdesk/core/settings_files.h"
+#include "meterdesk/core/trace_run.h"
 #include "meterdesk/ui/command_dispatcher.h"
 #include "meterdesk/ui/dialog_set.h"
 #include "meterdesk/ui/panel_registry.h"
 #include "meterdesk/ui/print_service.h"
 #include "meterdesk/ui/qt_sound.h"
 #include "meterdesk/ui/qt_ui.h"
+#include "meterdesk/ui/trace/trace_dialog_set.h"
 #include "meterdesk/ui/trace/trace_plot_painter.h"
 
 #include <QCoreApplication>
@@ -42,6 +44,7 @@ Application::Application(ApplicationConfig config)
       active_sound_(config_.sound != nullptr ? config_.sound : sound_.get()),
       ui_(std::make_unique<QtUi>()), panels_(std::make_unique<PanelRegistry>()),
       sampling_(std::make_unique<Sampling>(*state_, *ui_)),
+      trace_run_(std::make_unique<TraceRun>(*state_, *ui_)),
       measurement_(
           std::make_unique<MeasurementThread>(*state_, *ui_, config_.measurement, sampling_.get())),
       zero_(std::make_unique<ZeroThread>(*state_, *ui_, config_.zero)) {
@@ -54,8 +57,19 @@ Application::Application(ApplicationConfig config)
     window_->set_command_handler(dispatcher_.get());
     // A panel or dialog registered now or later un-greys its command.
     panels_->set_on_change([window = window_.get()] { window->refresh_commands(); });
-    // Requests 6 and 10: the trace plot.
+    // The trace: its run on the measurement thread, which re-initialises an open control panel
+    // when it ends; the plot for requests 6 and 10, which hands the markers dialog its list.
+    trace_run_->set_on_run_end([window = window_.get(), panels = panels_.get()] {
+        QMetaObject::invokeMethod(
+            window, [panels] { panels->send_command(kTraceBox, kTracePanelRefresh); },
+            Qt::QueuedConnection);
+    });
+    sampling_->set_trace_run([run = trace_run_.get()](SensorRecord *sensor) { run->run(sensor); });
     trace_painter_ = std::make_unique<TracePlotPainter>(*state_, window_->resources());
+    trace_painter_->set_marker_list_sink(
+        [panels = panels_.get()](const std::vector<std::string> &lines) {
+            show_marker_readings(*panels, lines);
+        });
     for (RepaintRequest code : {RepaintRequest::kTracePlot, RepaintRequest::kTraceScreen}) {
         window_->painter().set_area_painter(
             code,
@@ -79,6 +93,7 @@ Application::~Application() {
         (void)zero_.release();
         (void)measurement_.release();
         (void)sampling_.release();
+        (void)trace_run_.release();
         (void)panels_.release();
         (void)ui_.release();
         (void)sound_.release();

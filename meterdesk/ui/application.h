@@ -21,6 +21,7 @@
 
 namespace meterdesk {
 class AlarmBeeper;
+class TraceRun;
 class Sound;
 } // namespace meterdesk
 
@@ -90,6 +91,7 @@ class Application {
     std::unique_ptr<QtUi> ui_;
     std::unique_ptr<PanelRegistry> panels_;
     std::unique_ptr<Sampling> sampling_;
+    std::unique_ptr<TraceRun> trace_run_; // outlives the measurement thread that calls it
     std::unique_ptr<MeasurementThread> measurement_;
     std::unique_ptr<ZeroThread> zero_;
     std::unique_ptr<PrintService> printing_;

@@ -207,10 +207,18 @@ void MainWindow::show_toolbar(int view_mode, bool shown) {
     toolbars_->set_shown(view_mode, shown);
 }
 
-// The trace view's edit boxes are not built yet: the calls are accepted and do nothing.
-void MainWindow::show_trace_boxes(bool) {}
+// The trace view's two edit boxes: "LiveReadingBox" (the power now) and "StatusBox" (the
+// trace status text).
+void MainWindow::show_trace_boxes(bool shown) {
+    for (QLineEdit *edit : trace_edits_) edit->setVisible(shown);
+}
 
-void MainWindow::set_trace_box_text(std::string_view, const QString &) {}
+void MainWindow::set_trace_box_text(std::string_view resource_name, const QString &text) {
+    QLineEdit *edit = resource_name == "LiveReadingBox" ? trace_edits_[0]
+                      : resource_name == "StatusBox"    ? trace_edits_[1]
+                                                        : nullptr;
+    if (edit != nullptr && edit->text() != text) edit->setText(text);
+}
 
 void MainWindow::set_command_handler(CommandHandler *handler) {
     handler_ = handler;

@@ -7,6 +7,7 @@
 #include "meterdesk/ui/dialog_set.h"
 #include "meterdesk/ui/panel_registry.h"
 #include "meterdesk/ui/settings/trace_data_collection_dialog.h"
+#include "meterdesk/ui/trace/trace_markers_dialog.h"
 #include "meterdesk/ui/trace/trace_panel.h"
 #include "meterdesk/ui/trace/trace_settings_dialog.h"
 
@@ -38,6 +39,17 @@ void register_trace_dialogs(PanelRegistry &panels, const DialogContext &context)
                                          box->refresh();
                                  }});
 
+    // The markers dialog; the plot hands it the marker readings.
+    panels.add_panel(kTraceMarkersBox,
+                     {[&state, &ui](QWidget *owner) -> QWidget * {
+                          return new TraceMarkersDialog(state, ui, owner);
+                      },
+                      [](QWidget &panel) {
+                          if (auto *box = dynamic_cast<TraceMarkersDialog *>(&panel))
+                              box->open_panel();
+                      },
+                      {}});
+
     panels.add_dialog(kCmdStartTrace,
                       [&state, &ui](QWidget *) { start_trace_from_menu(state, ui); });
     panels.add_dialog(kCmdStopTrace, [&state, &ui](QWidget *) { stop_trace(state, ui); });
@@ -51,6 +63,11 @@ void register_trace_dialogs(PanelRegistry &panels, const DialogContext &context)
         TraceDataCollectionDialog dialog(state, ui, owner);
         dialog.run();
     });
+}
+
+void show_marker_readings(PanelRegistry &panels, const std::vector<std::string> &lines) {
+    if (auto *box = dynamic_cast<TraceMarkersDialog *>(panels.panel(kTraceMarkersBox)))
+        box->show_readings(lines);
 }
 
 } // namespace meterdesk::ui

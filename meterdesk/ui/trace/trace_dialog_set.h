@@ -3,6 +3,9 @@
 // Stop (40128), Exit (40114), and the data-collection options (40035).
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace meterdesk::ui {
 
 class PanelRegistry;
@@ -12,5 +15,8 @@ struct DialogContext;
 inline constexpr int kTracePanelRefresh = 110;
 
 void register_trace_dialogs(PanelRegistry &panels, const DialogContext &context);
+
+// The marker readings of a plot pass, for the markers dialog if it was created.
+void show_marker_readings(PanelRegistry &panels, const std::vector<std::string> &lines);
 
 } // namespace meterdesk::ui

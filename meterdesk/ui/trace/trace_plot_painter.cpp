@@ -11,8 +11,10 @@
 namespace meterdesk::ui {
 namespace {
 
-// The plot's texts use the drawing's 14-pixel face.
-constexpr int kLabelPixels = 14;
+// The plot's texts use the drawing's 12-pixel face; the unit captions left of the level
+// labels have 31 pixels, which the 10-pixel face fits.
+constexpr int kLabelPixels = 12;
+constexpr int kCaptionPixels = 10;
 
 QColor colour_of(PlotColour colour) {
     switch (colour) {
@@ -100,9 +102,16 @@ void TracePlotPainter::carry_out(QImage &image, const PlotPass &pass) {
 
     p.setRenderHint(QPainter::TextAntialiasing);
     const QFont &font = resources_.fonts.of_size(kLabelPixels);
-    p.setFont(font);
+    const QFont caption_font = screen_font(kCaptionPixels);
     const QFontMetrics metrics(font);
-    for (const PlotLabel &label : pass.labels) draw_label(p, metrics, label);
+    const QFontMetrics caption_metrics(caption_font);
+    for (const PlotLabel &label : pass.labels) {
+        // The unit captions are the texts right-aligned left of x 35.
+        const bool caption = label.align == PlotAlign::kRight && label.x < 35;
+        p.setFont(caption ? caption_font : font);
+        draw_label(p, caption ? caption_metrics : metrics, label);
+    }
+    p.setFont(font);
 
     for (const PlotCurve &curve : pass.curves) {
         if (curve.points.empty()) continue;
