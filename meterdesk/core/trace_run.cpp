@@ -179,6 +179,12 @@ void TraceRun::finish(End end, int samples) {
         if (state_.view_mode == kViewTraceRunning) leave_to_measurement_view(state_, ui_);
         return;
     case End::kStopped:
+        // Stop switches to the stopped view before it clears trace_running; a view still
+        // "running" means a mode change ended the trace just as a point fell due.
+        if (state_.view_mode == kViewTraceRunning) {
+            leave_to_measurement_view(state_, ui_);
+            return;
+        }
         break;
     case End::kSensorGone:
     case End::kReadFailed:

@@ -2,7 +2,9 @@
 
 #include "meterdesk/base/paths.h"
 #include "meterdesk/core/alarm_beep.h"
+#include "meterdesk/core/data_log_control.h"
 #include "meterdesk/core/first_start.h"
+#include "meterdesk/core/reading_log.h"
 #include "meterdesk/core/settings_files.h"
 #include "meterdesk/core/trace_run.h"
 #include "meterdesk/ui/command_dispatcher.h"
@@ -45,6 +47,7 @@ Application::Application(ApplicationConfig config)
       ui_(std::make_unique<QtUi>()), panels_(std::make_unique<PanelRegistry>()),
       sampling_(std::make_unique<Sampling>(*state_, *ui_)),
       trace_run_(std::make_unique<TraceRun>(*state_, *ui_)),
+      reading_log_(std::make_unique<ReadingLog>()),
       measurement_(
           std::make_unique<MeasurementThread>(*state_, *ui_, config_.measurement, sampling_.get())),
       zero_(std::make_unique<ZeroThread>(*state_, *ui_, config_.zero)) {
@@ -75,6 +78,18 @@ Application::Application(ApplicationConfig config)
             code,
             [painter = trace_painter_.get(), code](QImage &image) { painter->paint(image, code); });
     }
+    // The data log: every accepted reading, started and stopped from the File menu; its state
+    // follows the title once a second.
+    measurement_->set_reading_log(reading_log_.get());
+    data_log_ = std::make_unique<DataLogControl>(*state_, *ui_, *reading_log_);
+    panels_->add_dialog(kCmdStartDataLog,
+                        [log = data_log_.get()](QWidget *) { log->start_command(); });
+    panels_->add_dialog(kCmdStopDataLog,
+                        [log = data_log_.get()](QWidget *) { log->stop_command(); });
+    data_log_timer_ = std::make_unique<QTimer>();
+    data_log_timer_->setInterval(1000);
+    QObject::connect(data_log_timer_.get(), &QTimer::timeout,
+                     [log = data_log_.get()] { log->refresh(); });
     beeper_ = std::make_unique<AlarmBeeper>(*active_sound_, *state_);
     window_->set_alarm_wake([beeper = beeper_.get()] { beeper->wake(); });
     if (config_.register_dialogs)
@@ -94,6 +109,9 @@ Application::~Application() {
         (void)measurement_.release();
         (void)sampling_.release();
         (void)trace_run_.release();
+        (void)reading_log_.release();
+        (void)data_log_.release();
+        (void)data_log_timer_.release();
         (void)panels_.release();
         (void)ui_.release();
         (void)sound_.release();
@@ -147,6 +165,8 @@ void Application::start() {
     window_->raise();
 
     measurement_->start();
+    data_log_->refresh();
+    data_log_timer_->start();
 }
 
 bool Application::shutdown(std::chrono::milliseconds limit) {
@@ -157,7 +177,10 @@ bool Application::shutdown(std::chrono::milliseconds limit) {
     sound_->shut_down();
     window_->set_alarm_wake({});
     beeper_.reset(); // ends within one tone
+    if (data_log_timer_) data_log_timer_->stop();
     bool clean = measurement_->stop(limit);
+    // The readings taken up to the end are written and forced to the disk.
+    if (clean) reading_log_->stop();
     clean = zero_->shutdown(limit) && clean;
     clean = printing_->shutdown(limit) && clean;
     stopped_cleanly_ = clean;

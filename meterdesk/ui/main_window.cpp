@@ -207,6 +207,11 @@ void MainWindow::show_toolbar(int view_mode, bool shown) {
     toolbars_->set_shown(view_mode, shown);
 }
 
+void MainWindow::set_log_status(const QString &status) {
+    const QString title = QString::fromUtf8(kWindowTitle) + status;
+    if (windowTitle() != title) setWindowTitle(title);
+}
+
 // The trace view's two edit boxes: "LiveReadingBox" (the power now) and "StatusBox" (the
 // trace status text).
 void MainWindow::show_trace_boxes(bool shown) {

@@ -72,6 +72,8 @@ class MainWindow : public QMainWindow {
     void show_toolbar(int view_mode, bool shown);
     // The trace view's edit boxes "LiveReadingBox" and "StatusBox".
     void show_trace_boxes(bool shown);
+    // The data log's state after the title (empty: none).
+    void set_log_status(const QString &status);
     void set_trace_box_text(std::string_view resource_name, const QString &text);
     // Enables or greys a command (with the toolbar button that gives it too). A command the
     // handler cannot carry out stays greyed whatever this says.
