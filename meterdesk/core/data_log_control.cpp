@@ -12,7 +12,8 @@ DataLogControl::DataLogControl(AppState &state, Ui &ui, ReadingLog &log)
 
 void DataLogControl::start_command() {
     if (log_.running()) return;
-    const std::string folder = paths::collection_folder(state_.app_dir.get()).string();
+    std::string folder = state_.collection_dir.get();
+    if (folder.empty()) folder = paths::collection_folder(state_.app_dir.get()).string();
     const std::string path = ui_.save_file_dialog(folder, "CSV Files (*.csv)");
     if (!path.empty()) start(path);
 }

@@ -68,7 +68,9 @@ DialogAction TraceDataCollectionBox::command(int id) {
         return DialogAction::kStay;
     }
     case kSelectFile: {
-        const std::string folder = paths::collection_folder(state_.app_dir.get()).string();
+        // The folder ConnectDefaults set for the sensor's brand, or app_dir's before a connect.
+        std::string folder = state_.collection_dir.get();
+        if (folder.empty()) folder = paths::collection_folder(state_.app_dir.get()).string();
         const std::string path = ui_.open_file_dialog(folder, "All Files (*.*)");
         if (!path.empty()) state_.collection_path = path;
         controls_.set_text(kPath, state_.collection_path.get());
