@@ -259,6 +259,14 @@ fs::path collection_folder(const fs::path &app_dir) {
     return resolve(app_dir, "test\\data collection");
 }
 
+fs::path trace_folder(const fs::path &app_dir) {
+    return resolve(app_dir, "trace");
+}
+
+fs::path trace_file_folder(const fs::path &app_dir) {
+    return resolve(app_dir, "trace\\save recall");
+}
+
 fs::path statistics_file() {
     return resolve(quorix_root(), "Stats\\sensor stats.txt");
 }

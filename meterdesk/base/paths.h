@@ -75,6 +75,8 @@ fs::path setup_folder(const fs::path &app_dir);      // "Save recall"
 fs::path startup_firmware_folder();                  // "firmware" in the install root
 fs::path firmware_folder(const fs::path &app_dir);   // "Firmware"
 fs::path collection_folder(const fs::path &app_dir); // "test\data collection"
+fs::path trace_folder(const fs::path &app_dir);      // "trace" (trace listings)
+fs::path trace_file_folder(const fs::path &app_dir); // "trace\save recall" (trace files)
 fs::path statistics_file();                          // "Stats\sensor stats.txt"
 fs::path temp_comp_data_folder();                    // "test\TCD"
 fs::path test_results_folder(bool marrick);          // test root + "Test Results"

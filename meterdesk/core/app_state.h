@@ -15,6 +15,7 @@
 
 #include "meterdesk/core/shared_text.h"
 #include "meterdesk/core/stats_results_slot.h"
+#include "meterdesk/core/wake_signal.h"
 
 #include <array>
 #include <atomic>
@@ -81,6 +82,7 @@ inline constexpr std::size_t kCfTableSize = 46;
 inline constexpr std::size_t kFilterSettingsSize = 9;
 inline constexpr std::size_t kEquationPramsSize = 13;
 inline constexpr std::size_t kCollectionColumns = 7;
+inline constexpr std::size_t kTracePoints = 500; // the trace buffers' fixed length
 
 // Gains, filters and average lengths of ranges 0..2, loaded before the sensor's own are read.
 inline constexpr std::array<std::int32_t, kFilterSettingsSize> kDefaultFilterSettings = {
@@ -241,14 +243,35 @@ struct AppState {
     std::atomic<double> plot_max{0.0};
     std::atomic<double> temp_min{0.0}; // manual temperature axis, in the temperature unit shown
     std::atomic<double> temp_max{0.0};
+    std::atomic<double> plot_span{0.0}; // plot_max - plot_min
+    std::atomic<double> plot_step{0.0}; // a tenth of plot_span
+    std::atomic<double> temp_span{0.0};
+    std::atomic<double> temp_step{0.0};
+    // The trace points. The measurement thread writes value i (and temperature i) before it
+    // publishes trace_count = i + 1, so a reader that loads trace_count first sees complete
+    // points below it.
+    std::array<std::atomic<double>, kTracePoints> trace_values{};
+    std::array<std::atomic<double>, kTracePoints> trace_temps{};
     std::atomic<std::int32_t> trace_count{0};
     std::atomic<bool> trace_valid{false};
     std::atomic<bool> trace_running{false}; // a trace is acquiring
     std::atomic<bool> sample_due{false};
+    // Wakes the trace run's wait for its next point: notified after sample_due is set (the
+    // sample timer, Stop) and after trace_running is cleared.
+    WakeSignal trace_wake;
     std::atomic<std::int32_t> trace_data_units{1}; // 0 volts, 1 dBm, 2 mW
     std::atomic<bool> trace_clipped{false};
     std::atomic<bool> trace_box_open{false};
+    std::atomic<double> seconds_per_pixel{0.0}; // samples x period x 0.002 of the trace shown
     SharedText<kStatusTextCapacity> trace_status_text;
+    // Which parts of the trace plot the next plot pass draws again.
+    std::atomic<bool> plot_done{false};
+    std::atomic<bool> show_initialising{false};
+    std::atomic<bool> redraw_frame{false};
+    std::atomic<bool> redraw_time_axis{false};
+    std::atomic<bool> redraw_level_axis{false};
+    std::atomic<bool> redraw_temp_axis{false};
+    std::atomic<bool> markers_moved{false};
     std::atomic<std::int32_t> x1_pos{100};
     std::atomic<std::int32_t> x2_pos{500};
     std::atomic<std::int32_t> y1_pos{60};

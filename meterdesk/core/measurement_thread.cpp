@@ -4,6 +4,7 @@
 #include "meterdesk/core/command_ids.h"
 #include "meterdesk/core/connect_defaults.h"
 #include "meterdesk/core/ports.h"
+#include "meterdesk/core/reading_log.h"
 #include "meterdesk/core/sensor_identity.h"
 #include "meterdesk/core/view_menus.h"
 #include "meterdesk/core/worker.h"
@@ -57,6 +58,7 @@ struct MeasurementThread::Shared {
     Ui &ui;
     const MeasurementTiming timing;
     SamplingHooks *const hooks;
+    ReadingLog *reading_log = nullptr; // set before the thread starts
 
     // Guards opening and closing the session against force_disconnect() from other threads,
     // and carries the stop request to the thread's sleeps.
@@ -84,6 +86,9 @@ struct MeasurementThread::Shared {
     void sensor_lost();
     void sensor_found(int rc);
     void measure_pass(SensorRecord *sensor, bool over_range);
+    void log_reading(double value, LogUnit unit, bool over_range) {
+        if (reading_log != nullptr) reading_log->log(value, unit, over_range);
+    }
     void pace_display(SensorRecord *sensor);
 };
 
@@ -213,6 +218,7 @@ void MeasurementThread::Shared::measure_pass(SensorRecord *sensor, bool over_ran
     switch (mode) {
     case kModeVolts:
         if (SensorVolts(sensor, &value) != 0 && state.meas_mode == mode) {
+            log_reading(value, LogUnit::kVolts, over_range);
             state.reading_volts = value;
             state.reading_mode = mode;
             pace_display(sensor);
@@ -220,6 +226,11 @@ void MeasurementThread::Shared::measure_pass(SensorRecord *sensor, bool over_ran
         break;
     case kModeLinear:
         if (SensorPowerLin(sensor, &value) != 0 && state.meas_mode == mode) {
+            // In relative mode the library gives the percentage scaled like watts.
+            if (state.relative_enabled)
+                log_reading(value * 1000.0, LogUnit::kPercent, over_range);
+            else
+                log_reading(value, LogUnit::kWatts, over_range);
             state.reading_power = value * 1000.0; // the display works in mW
             state.reading_mode = mode;
             pace_display(sensor);
@@ -227,6 +238,7 @@ void MeasurementThread::Shared::measure_pass(SensorRecord *sensor, bool over_ran
         break;
     case kModeLog:
         if (SensorPowerLog(sensor, &value) != 0 && state.meas_mode == mode) {
+            log_reading(value, state.relative_enabled ? LogUnit::kDb : LogUnit::kDbm, over_range);
             state.reading_power = value;
             state.reading_mode = mode;
             pace_display(sensor);
@@ -241,6 +253,10 @@ void MeasurementThread::Shared::measure_pass(SensorRecord *sensor, bool over_ran
         }
         if (!sleep(timing.temperature_pace)) return;
         if (read && state.meas_mode == kModeTemperature) {
+            if (state.temperature_celsius)
+                log_reading(value, LogUnit::kCelsius, false);
+            else
+                log_reading(value * 1.8 + 32.0, LogUnit::kFahrenheit, false);
             state.reading_mode = kModeTemperature;
             ui.repaint(RepaintRequest::kTemperatureReadout);
         }
@@ -323,6 +339,10 @@ void MeasurementThread::force_disconnect() {
     std::lock_guard lock(shared_->mutex);
     SensorRecord *record = shared_->state.sensor_handle;
     if (record != nullptr) SensorForceDisconnect(record);
+}
+
+void MeasurementThread::set_reading_log(ReadingLog *log) {
+    shared_->reading_log = log;
 }
 
 bool MeasurementThread::stop(std::chrono::milliseconds timeout) {

@@ -17,6 +17,7 @@ struct SensorRecord;
 namespace meterdesk {
 
 struct AppState;
+class ReadingLog;
 class Ui;
 class Worker;
 
@@ -67,6 +68,9 @@ class MeasurementThread {
     // sees the sensor gone, closes the session and reconnects with the defaults. Safe from any
     // thread; does nothing while no session is open.
     void force_disconnect();
+
+    // Every accepted reading also goes to this log (while it runs). Set before start().
+    void set_reading_log(ReadingLog *log);
 
   private:
     struct Shared;

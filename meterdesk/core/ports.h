@@ -79,6 +79,10 @@ class Ui {
     virtual void show_trace_boxes(bool shown) = 0;
     virtual void set_trace_box_text(std::string_view resource_name, std::string_view text) = 0;
 
+    // The data log's state, shown after the window title (" - Logging: 12 readings", ...;
+    // empty while no log runs). Ports that show no title ignore it.
+    virtual void log_status(std::string_view status) { (void)status; }
+
     // File dialogs starting in `initial_folder` with a filter such as "All Files (*.*)".
     // Return the chosen path, or an empty string when the user cancels.
     virtual std::string open_file_dialog(std::string_view initial_folder,

@@ -50,6 +50,8 @@ void end_trace_at_once(AppState &state, Ui &ui) {
     if (!state.trace_running.exchange(false)) return;
     ui.stop_timer(kTraceSampleTimer);
     leave_to_measurement_view(state, ui);
+    // The run sleeps until its next point: wake it, so that it ends now, without a point.
+    state.trace_wake.notify();
 }
 
 Sampling::Sampling(AppState &state, Ui &ui) : state_(state), ui_(ui) {}

@@ -2,11 +2,14 @@
 
 #include "meterdesk/base/paths.h"
 #include "meterdesk/core/alarm_beep.h"
+#include "meterdesk/core/data_log_control.h"
 #include "meterdesk/core/first_start.h"
+#include "meterdesk/core/reading_log.h"
 #include "meterdesk/core/settings_files.h"
 #include "meterdesk/factory/test_exec_settings.h"
 #include "meterdesk/core/worker.h"
 #include "meterdesk/factory/flash_programmer.h"
+#include "meterdesk/core/trace_run.h"
 #include "meterdesk/ui/command_dispatcher.h"
 #include "meterdesk/ui/dialog_set.h"
 #include "meterdesk/ui/panel_registry.h"
@@ -17,6 +20,8 @@
 #include "meterdesk/ui/trace/statistics_painter.h"
 
 #include "link/link.h"
+#include "meterdesk/ui/trace/trace_dialog_set.h"
+#include "meterdesk/ui/trace/trace_plot_painter.h"
 
 #include <QCoreApplication>
 
@@ -49,6 +54,8 @@ Application::Application(ApplicationConfig config)
       ui_(std::make_unique<QtUi>()), panels_(std::make_unique<PanelRegistry>()),
       sampling_(std::make_unique<Sampling>(*state_, *ui_)),
       stats_burst_(std::make_unique<StatsBurst>(*state_, *ui_, paths::statistics_file())),
+      trace_run_(std::make_unique<TraceRun>(*state_, *ui_)),
+      reading_log_(std::make_unique<ReadingLog>()),
       measurement_(
           std::make_unique<MeasurementThread>(*state_, *ui_, config_.measurement, sampling_.get())),
       zero_(std::make_unique<ZeroThread>(*state_, *ui_, config_.zero)) {
@@ -63,6 +70,36 @@ Application::Application(ApplicationConfig config)
     window_->set_command_handler(dispatcher_.get());
     // A panel or dialog registered now or later un-greys its command.
     panels_->set_on_change([window = window_.get()] { window->refresh_commands(); });
+    // The trace: its run on the measurement thread, which re-initialises an open control panel
+    // when it ends; the plot for requests 6 and 10, which hands the markers dialog its list.
+    trace_run_->set_on_run_end([window = window_.get(), panels = panels_.get()] {
+        QMetaObject::invokeMethod(
+            window, [panels] { panels->send_command(kTraceBox, kTracePanelRefresh); },
+            Qt::QueuedConnection);
+    });
+    sampling_->set_trace_run([run = trace_run_.get()](SensorRecord *sensor) { run->run(sensor); });
+    trace_painter_ = std::make_unique<TracePlotPainter>(*state_, window_->resources());
+    trace_painter_->set_marker_list_sink(
+        [panels = panels_.get()](const std::vector<std::string> &lines) {
+            show_marker_readings(*panels, lines);
+        });
+    for (RepaintRequest code : {RepaintRequest::kTracePlot, RepaintRequest::kTraceScreen}) {
+        window_->painter().set_area_painter(
+            code,
+            [painter = trace_painter_.get(), code](QImage &image) { painter->paint(image, code); });
+    }
+    // The data log: every accepted reading, started and stopped from the File menu; its state
+    // follows the title once a second.
+    measurement_->set_reading_log(reading_log_.get());
+    data_log_ = std::make_unique<DataLogControl>(*state_, *ui_, *reading_log_);
+    panels_->add_dialog(kCmdStartDataLog,
+                        [log = data_log_.get()](QWidget *) { log->start_command(); });
+    panels_->add_dialog(kCmdStopDataLog,
+                        [log = data_log_.get()](QWidget *) { log->stop_command(); });
+    data_log_timer_ = std::make_unique<QTimer>();
+    data_log_timer_->setInterval(1000);
+    QObject::connect(data_log_timer_.get(), &QTimer::timeout,
+                     [log = data_log_.get()] { log->refresh(); });
     beeper_ = std::make_unique<AlarmBeeper>(*active_sound_, *state_);
     window_->set_alarm_wake([beeper = beeper_.get()] { beeper->wake(); });
     window_->painter().set_area_painter(RepaintRequest::kStatistics,
@@ -82,6 +119,7 @@ Application::~Application() {
     if (!stopped_cleanly_) {
         // A thread is still running with these objects; the process ends right after.
         (void)beeper_.release();
+        (void)trace_painter_.release();
         (void)dispatcher_.release();
         (void)window_.release();
         (void)printing_.release();
@@ -91,6 +129,10 @@ Application::~Application() {
         (void)measurement_.release();
         (void)stats_burst_.release();
         (void)sampling_.release();
+        (void)trace_run_.release();
+        (void)reading_log_.release();
+        (void)data_log_.release();
+        (void)data_log_timer_.release();
         (void)panels_.release();
         (void)ui_.release();
         (void)sound_.release();
@@ -145,6 +187,8 @@ void Application::start() {
     window_->raise();
 
     measurement_->start();
+    data_log_->refresh();
+    data_log_timer_->start();
 }
 
 bool Application::shutdown(std::chrono::milliseconds limit) {
@@ -155,7 +199,10 @@ bool Application::shutdown(std::chrono::milliseconds limit) {
     sound_->shut_down();
     window_->set_alarm_wake({});
     beeper_.reset(); // ends within one tone
+    if (data_log_timer_) data_log_timer_->stop();
     bool clean = measurement_->stop(limit);
+    // The readings taken up to the end are written and forced to the disk.
+    if (clean) reading_log_->stop();
     clean = zero_->shutdown(limit) && clean;
     clean = printing_->shutdown(limit) && clean;
     // The FLASH job ends with its programmer; the handle is released either way.

@@ -14,6 +14,8 @@
 #include "meterdesk/core/zeroing.h"
 #include "meterdesk/ui/main_window.h"
 
+#include <QTimer>
+
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -24,6 +26,9 @@ namespace meterdesk {
 class AlarmBeeper;
 class FlashProgrammer;
 class Worker;
+class DataLogControl;
+class ReadingLog;
+class TraceRun;
 class Sound;
 } // namespace meterdesk
 
@@ -34,6 +39,7 @@ class PanelRegistry;
 class PrintService;
 class QtSound;
 class QtUi;
+class TracePlotPainter;
 
 struct ApplicationConfig {
     std::optional<std::filesystem::path> app_dir; // --app-dir
@@ -84,6 +90,8 @@ class Application {
     PrintService &printing() { return *printing_; }
     // What the window's menus, buttons and keys reach: commands by id, as a menu gives them.
     CommandHandler &commands();
+    DataLogControl &data_log() { return *data_log_; }
+    ReadingLog &reading_log() { return *reading_log_; }
 
   private:
     ApplicationConfig config_;
@@ -95,6 +103,8 @@ class Application {
     std::unique_ptr<PanelRegistry> panels_;
     std::unique_ptr<Sampling> sampling_;
     std::unique_ptr<StatsBurst> stats_burst_;
+    std::unique_ptr<TraceRun> trace_run_;     // outlives the measurement thread that calls it
+    std::unique_ptr<ReadingLog> reading_log_; // likewise
     std::unique_ptr<MeasurementThread> measurement_;
     std::unique_ptr<ZeroThread> zero_;
     std::unique_ptr<PrintService> printing_;
@@ -103,6 +113,9 @@ class Application {
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<CommandDispatcher> dispatcher_;
     std::unique_ptr<AlarmBeeper> beeper_;
+    std::unique_ptr<TracePlotPainter> trace_painter_;
+    std::unique_ptr<DataLogControl> data_log_;
+    std::unique_ptr<QTimer> data_log_timer_;
     bool started_ = false;
     bool shut_down_ = false;
     bool stopped_cleanly_ = true;

@@ -9,6 +9,7 @@
 #include "meterdesk/ui/settings/calculator_dialog_set.h"
 #include "meterdesk/ui/settings/settings_dialog_set.h"
 #include "meterdesk/ui/trace/stats_dialog_set.h"
+#include "meterdesk/ui/trace/trace_dialog_set.h"
 #include "meterdesk/ui/zeroing_progress_box.h"
 
 namespace meterdesk::ui {
@@ -31,6 +32,9 @@ void register_dialog_set(PanelRegistry &panels, const DialogContext &context) {
 
     // The RF calculators.
     register_calculator_dialogs(panels, context);
+
+    // The trace view: control panel, markers, settings, Start / Stop / Exit, data collection.
+    register_trace_dialogs(panels, context);
 
     // The help window shows the topic its caller has put into AppState::help_topic.
     panels.add_panel(kHelpBox,

@@ -87,6 +87,8 @@ MainWindow::MainWindow(AppState &state, Ui &ui, MainWindowOptions options)
         const int id = static_cast<int>(i) + 1;
         connect(&timers_[i], &QTimer::timeout, this, [this, id] { timer_fired(id); });
     }
+    // The trace sample timer paces the points: a coarse timer would drift by up to 5 %.
+    timers_[kTraceSampleTimer - 1].setTimerType(Qt::PreciseTimer);
 
     const std::pair<QKeySequence, Shortcut> keys[] = {
         {QKeySequence(Qt::CTRL | Qt::Key_C), Shortcut::kControlPanel},
@@ -215,10 +217,23 @@ void MainWindow::show_toolbar(int view_mode, bool shown) {
     toolbars_->set_shown(view_mode, shown);
 }
 
-// The trace view's edit boxes are not built yet: the calls are accepted and do nothing.
-void MainWindow::show_trace_boxes(bool) {}
+void MainWindow::set_log_status(const QString &status) {
+    const QString title = QString::fromUtf8(kWindowTitle) + status;
+    if (windowTitle() != title) setWindowTitle(title);
+}
 
-void MainWindow::set_trace_box_text(std::string_view, const QString &) {}
+// The trace view's two edit boxes: "LiveReadingBox" (the power now) and "StatusBox" (the
+// trace status text).
+void MainWindow::show_trace_boxes(bool shown) {
+    for (QLineEdit *edit : trace_edits_) edit->setVisible(shown);
+}
+
+void MainWindow::set_trace_box_text(std::string_view resource_name, const QString &text) {
+    QLineEdit *edit = resource_name == "LiveReadingBox" ? trace_edits_[0]
+                      : resource_name == "StatusBox"    ? trace_edits_[1]
+                                                        : nullptr;
+    if (edit != nullptr && edit->text() != text) edit->setText(text);
+}
 
 void MainWindow::set_command_handler(CommandHandler *handler) {
     handler_ = handler;
@@ -303,6 +318,7 @@ void MainWindow::timer_fired(int timer_id) {
     }
     case kTraceSampleTimer:
         state_.sample_due = true;
+        state_.trace_wake.notify(); // the trace run sleeps until a point is due
         break;
     case kZeroDriftTimer:
         state_.zero_drift_check_due = true;

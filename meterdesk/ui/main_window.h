@@ -78,6 +78,8 @@ class MainWindow : public QMainWindow {
     void show_toolbar(int view_mode, bool shown);
     // The trace view's edit boxes "LiveReadingBox" and "StatusBox".
     void show_trace_boxes(bool shown);
+    // The data log's state after the title (empty: none).
+    void set_log_status(const QString &status);
     void set_trace_box_text(std::string_view resource_name, const QString &text);
     // Enables or greys a command (with the toolbar button that gives it too). A command the
     // handler cannot carry out stays greyed whatever this says.
@@ -103,6 +105,7 @@ class MainWindow : public QMainWindow {
     // --- inspection (tests, printing, benchmarks) ---
     const QImage &backing_image() const { return image_; }
     ScreenPainter &painter() { return painter_; }
+    const ScreenResources &resources() const { return resources_; }
     ToolbarSet &toolbars() { return *toolbars_; }
     QWidget *screen() const;
     QAction *menu_action(int command_id) const; // in the installed menu

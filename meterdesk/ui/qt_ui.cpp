@@ -271,6 +271,11 @@ void QtUi::progress_close(std::string_view resource_name) {
     });
 }
 
+void QtUi::log_status(std::string_view status) {
+    post([text = QString::fromUtf8(status.data(), static_cast<qsizetype>(status.size()))](
+             MainWindow &w) { w.set_log_status(text); });
+}
+
 void QtUi::show_trace_boxes(bool shown) {
     post([=](MainWindow &w) { w.show_trace_boxes(shown); });
 }

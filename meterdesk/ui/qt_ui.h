@@ -83,6 +83,7 @@ class QtUi final : public Ui {
     void progress_close(std::string_view resource_name) override;
     void show_trace_boxes(bool shown) override;
     void set_trace_box_text(std::string_view resource_name, std::string_view text) override;
+    void log_status(std::string_view status) override;
     std::string open_file_dialog(std::string_view initial_folder, std::string_view filter) override;
     std::string save_file_dialog(std::string_view initial_folder, std::string_view filter) override;
 

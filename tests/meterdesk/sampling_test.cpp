@@ -63,7 +63,11 @@ TEST_F(SamplingTest, OneSampleInEachUnitAndARefusalWhenTheSensorIsGone) {
     EXPECT_NEAR(mw, 0.1, 0.002);
     EXPECT_GT(volts, 0.0);
     set("plugged", "0");
-    // A read may still give the last average until the reader has seen the loss.
+    // The library notices the unplug on its next exchange; an average taken before it may
+    // still be handed out once.
+    unsigned char over_range = 0;
+    ASSERT_TRUE(
+        meterdesk_test::eventually([&] { return SensorConnected(sensor, &over_range) == 0; }));
     double value = 123.0;
     EXPECT_TRUE(meterdesk_test::eventually(
         [&] { return !meterdesk::read_sample(sensor, SampleUnit::kDbm, value); }, 3000ms));

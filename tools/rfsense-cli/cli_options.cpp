@@ -29,6 +29,7 @@ enum class OptionId {
     relative,
     zero,
     normalise_only,
+    output,
 };
 
 struct OptionEntry {
@@ -61,6 +62,7 @@ constexpr std::array read_entries{
     OptionEntry{"resolution", 'r', Argument::required, OptionId::resolution},
     OptionEntry{"relative", '\0', Argument::none, OptionId::relative},
     OptionEntry{"zero", '\0', Argument::none, OptionId::zero},
+    OptionEntry{"output", 'o', Argument::required, OptionId::output},
 };
 
 constexpr std::array firmware_entries{
@@ -182,6 +184,10 @@ std::string apply(CommandLine &line, OptionId id, const std::string &shown_name,
         break;
     case OptionId::zero:
         read.zero_first = true;
+        break;
+    case OptionId::output:
+        if (value->empty()) return "--output needs a file name";
+        read.output = *value;
         break;
     }
     return {};

@@ -34,6 +34,7 @@ struct ReadOptions {
     std::optional<long> resolution; // decimals; the sensor library judges the range
     bool relative = false;
     bool zero_first = false;
+    std::optional<std::string> output; // -o: also log every reading to this CSV file
 };
 
 struct FirmwareOptions {

@@ -9,7 +9,10 @@
 #include "settling.h"
 #include "zero_procedure.h"
 
+#include "meterdesk/core/reading_log.h"
+
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -71,6 +74,81 @@ ExitStatus report_output_failure() {
     return ExitStatus::output_failed;
 }
 
+meterdesk::LogUnit log_unit_of(Quantity quantity) {
+    switch (quantity) {
+    case Quantity::dbm:
+        return meterdesk::LogUnit::kDbm;
+    case Quantity::relative_db:
+        return meterdesk::LogUnit::kDb;
+    case Quantity::watts:
+        return meterdesk::LogUnit::kWatts;
+    case Quantity::relative_percent:
+        return meterdesk::LogUnit::kPercent;
+    case Quantity::volts:
+        break;
+    }
+    return meterdesk::LogUnit::kVolts;
+}
+
+ExitStatus report_log_failure(const std::string &file, const std::string &reason,
+                              std::uint64_t saved) {
+    report_error("cannot write the log " + file + ": " + reason + "; " + std::to_string(saved) +
+                 " readings saved");
+    return ExitStatus::output_failed;
+}
+
+// The --output log: every reading also goes to the file, written and forced to the disk by its
+// own thread; on a terminal its count is shown once a second.
+class OutputLog {
+  public:
+    explicit OutputLog(std::optional<std::string> file) : file_(std::move(file)) {}
+
+    bool wanted() const { return file_.has_value(); }
+
+    ExitStatus start() {
+        if (!file_) return ExitStatus::ok;
+        if (auto refused = log_.start(*file_)) return report_log_failure(*file_, *refused, 0);
+        shown_ = std::chrono::steady_clock::now();
+        terminal_ = platform::stderr_is_terminal();
+        return ExitStatus::ok;
+    }
+
+    ExitStatus add(const Reading &reading, Quantity quantity) {
+        if (!file_) return ExitStatus::ok;
+        if (!log_.log(reading.value, log_unit_of(quantity), reading.over_range)) return failed();
+        if (terminal_) {
+            const auto now = std::chrono::steady_clock::now();
+            if (now - shown_ >= std::chrono::seconds(1)) {
+                std::fprintf(stderr, "logging to %s: %llu readings\n", file_->c_str(),
+                             static_cast<unsigned long long>(log_.accepted()));
+                shown_ = now;
+            }
+        }
+        return ExitStatus::ok;
+    }
+
+    // Writes the rest and forces it to the disk.
+    ExitStatus finish() {
+        if (!file_) return ExitStatus::ok;
+        log_.stop();
+        if (log_.failure()) return failed();
+        return ExitStatus::ok;
+    }
+
+  private:
+    ExitStatus failed() {
+        log_.stop();
+        const auto failure = log_.failure();
+        return report_log_failure(*file_, failure ? failure->reason : "the log stopped",
+                                  log_.saved());
+    }
+
+    std::optional<std::string> file_;
+    meterdesk::ReadingLog log_;
+    std::chrono::steady_clock::time_point shown_;
+    bool terminal_ = false;
+};
+
 // Stopping is how a continuous read ends; any other read was cut short.
 ExitStatus stopped_status(const ReadOptions &options) {
     if (options.continuous) return ExitStatus::ok;
@@ -98,6 +176,8 @@ ExitStatus run_read(const CommandLine &line) {
     ReadingWriter writer(stdout, options.format, quantity, decimals);
     errno = 0;
     if (!writer.begin()) return report_output_failure();
+    OutputLog log(options.output);
+    if (const ExitStatus status = log.start(); status != ExitStatus::ok) return status;
 
     switch (wait_for_settled_average(record)) {
     case Settling::settled:
@@ -118,10 +198,16 @@ ExitStatus run_read(const CommandLine &line) {
     for (long taken = 0; options.continuous || taken < options.count; ++taken) {
         if (platform::stop_signal() != 0) break;
         Reading reading;
-        if (!take_reading(record, quantity, reading)) return report_sensor_lost();
+        if (!take_reading(record, quantity, reading)) {
+            (void)log.finish(); // what was read stays in the log
+            return report_sensor_lost();
+        }
+        if (const ExitStatus status = log.add(reading, quantity); status != ExitStatus::ok)
+            return status;
         errno = 0;
         if (!writer.write(reading)) return report_output_failure();
     }
+    if (const ExitStatus status = log.finish(); status != ExitStatus::ok) return status;
 
     return platform::stop_signal() != 0 ? stopped_status(options) : ExitStatus::ok;
 }

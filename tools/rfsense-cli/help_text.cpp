@@ -56,6 +56,12 @@ Options for read:
       --relative         take the first reading as the reference and show the others
                          relative to it, in dB (or in % with --unit w)
       --zero             zero the sensor first (apply no RF power while zeroing)
+  -o, --output FILE      also log every reading to FILE as csv rows (the columns of
+                         --format csv); a new or empty FILE gets the header line, a
+                         FILE that starts with it is appended to, any other file is
+                         refused unchanged. Rows reach the disk at least once a
+                         second, so a crash or power loss costs at most the last
+                         second; on a terminal, standard error shows the count
 
   The first reading (and the --relative reference) waits until auto-ranging has
   chosen the range for the applied power and the average holds a full length of
@@ -81,7 +87,7 @@ Exit status:
   4      sensor lost during the command
   5      sensor not responding: disconnect and reconnect it
   6      zero too large: check that no power is applied
-  7      standard output could not be written
+  7      standard output or the --output log could not be written
   8      firmware: the file could not be read
   9      firmware: a line of the file was refused (nothing was sent)
   10     firmware: the sensor did not take every line; run it again, or
@@ -97,6 +103,7 @@ Examples:
   rfsense --simulate read -n 5
   rfsense read --frequency 2.4G --offset 20 -n 100 --format csv > power.csv
   rfsense read --zero --continuous --unit w
+  rfsense read --continuous --output power-log.csv
   rfsense info --table
 )";
 

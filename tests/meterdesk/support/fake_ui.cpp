@@ -109,6 +109,10 @@ bool FakeUi::press_break(std::string_view resource_name) {
     return true;
 }
 
+void FakeUi::log_status(std::string_view status) {
+    record(make(Kind::log_status, {}, std::string(status)));
+}
+
 void FakeUi::show_trace_boxes(bool shown) {
     record(make(Kind::show_trace_boxes, {}, {}, 0, shown ? 1 : 0));
 }

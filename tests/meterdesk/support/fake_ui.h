@@ -41,6 +41,7 @@ struct UiCall {
         open_file_dialog,
         save_file_dialog,
         show_trace_boxes,
+        log_status,
         trace_box_text,
     };
     Kind kind;
@@ -74,6 +75,7 @@ class FakeUi : public meterdesk::Ui {
     void progress_close(std::string_view resource_name) override;
     void show_trace_boxes(bool shown) override;
     void set_trace_box_text(std::string_view resource_name, std::string_view text) override;
+    void log_status(std::string_view status) override;
     std::string open_file_dialog(std::string_view initial_folder, std::string_view filter) override;
     std::string save_file_dialog(std::string_view initial_folder, std::string_view filter) override;
 
