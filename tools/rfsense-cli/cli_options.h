@@ -7,7 +7,7 @@
 
 namespace rfsense::cli {
 
-enum class Command { none, list, info, read, zero };
+enum class Command { none, list, info, read, zero, serve };
 enum class Unit { dbm, watts, volts };
 enum class Format { text, csv };
 
@@ -36,11 +36,19 @@ struct ReadOptions {
     bool zero_first = false;
 };
 
+struct ServeOptions {
+    std::string listen_address = "127.0.0.1";
+    long port = 5025;
+    std::optional<std::string> serial; // the sensor to serve; the first found when not given
+    long idle_timeout_s = 600;
+};
+
 struct CommandLine {
     GlobalOptions global;
     Command command = Command::none;
     InfoOptions info;
     ReadOptions read;
+    ServeOptions serve;
 };
 
 struct ParseResult {

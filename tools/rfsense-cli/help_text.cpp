@@ -19,6 +19,8 @@ Commands:
   zero                   zero the sensor and show the offsets measured (apply no RF
                          power); the zero lasts for one session, so use read --zero
                          to measure with a fresh zero
+  serve                  remote control: a SCPI server for the sensor on a TCP socket
+                         (what VISA opens as TCPIP::host::5025::SOCKET)
 
 Global options:
       --simulate[=FILE]  use the simulated sensor bus: the built-in default sensor,
@@ -49,6 +51,17 @@ Options for read:
       --relative         take the first reading as the reference and show the others
                          relative to it, in dB (or in % with --unit w)
       --zero             zero the sensor first (apply no RF power while zeroing)
+
+Options for serve:
+  -p, --port N           TCP port (default 5025)
+      --listen ADDR      address to listen on (default 127.0.0.1: this machine only;
+                         0.0.0.0 lets every machine that reaches this one control
+                         the sensor, without any authentication)
+      --serial S         serve the sensor with serial number S (default: the first)
+      --idle-timeout S   close a client silent for S seconds (default 600)
+
+  One client controls the sensor at a time; another connection gets one error
+  line and is closed. SIGINT or SIGTERM stops the server and closes the sensor.
 
   The first reading (and the --relative reference) waits until auto-ranging has
   chosen the range for the applied power and the average holds a full length of
@@ -87,6 +100,7 @@ Examples:
   rfsense read --frequency 2.4G --offset 20 -n 100 --format csv > power.csv
   rfsense read --zero --continuous --unit w
   rfsense info --table
+  rfsense --simulate serve --port 5025
 )";
 
 } // namespace

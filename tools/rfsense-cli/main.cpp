@@ -26,6 +26,8 @@ ExitStatus dispatch(const CommandLine &line) {
         return run_read(line);
     case Command::zero:
         return run_zero(line);
+    case Command::serve:
+        return run_serve(line);
     case Command::none:
         break;
     }
