@@ -527,9 +527,10 @@ Instrument::Reply Instrument::relative_once(const ProgramMessage &message) {
         status_.push_error(kHardwareError, "sensor not connected");
         return std::nullopt;
     }
-    // The present reading becomes the reference, and relative mode goes on.
-    if (check(SensorRelativeSet(record), "taking the relative reference") &&
-        check(SensorRelativeState(record, 1), "switching relative mode on"))
+    // Relative mode goes on and the present reading becomes its reference (the library takes
+    // a reference only in relative mode).
+    if (check(SensorRelativeState(record, 1), "switching relative mode on") &&
+        check(SensorRelativeSet(record), "taking the relative reference"))
         settings_.relative_on = true;
     return std::nullopt;
 }
