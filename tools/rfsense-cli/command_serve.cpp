@@ -6,6 +6,7 @@
 #include "scpi/scpi_instrument.h"
 #include "scpi/scpi_server.h"
 #include "scpi/sensor_connection.h"
+#include "session.h"
 
 #include <cstdio>
 #include <string>
@@ -14,7 +15,7 @@ namespace rfsense::cli {
 
 ExitStatus run_serve(const CommandLine &line) {
     scpi::SensorConnection sensor(line.serve.serial);
-    scpi::Instrument instrument(sensor);
+    scpi::Instrument instrument(sensor, simulated_bus());
     scpi::ServerOptions options;
     options.listen_address = line.serve.listen_address;
     options.port = static_cast<int>(line.serve.port);

@@ -62,6 +62,8 @@ Options for serve:
 
   One client controls the sensor at a time; another connection gets one error
   line and is closed. SIGINT or SIGTERM stops the server and closes the sensor.
+  With --simulate, SIMulation:SET 0,"power_dbm","-20" and SIMulation:GET? 0,"key"
+  change and read the simulated sensor (unplug it with "plugged","0").
 
   The first reading (and the --relative reference) waits until auto-ranging has
   chosen the range for the applied power and the average holds a full length of

@@ -166,6 +166,21 @@ TEST_F(ScpiInstrumentTest, AnUnpluggedSensorGivesHardwareErrorsThenReadsAgainWit
     EXPECT_EQ(number("FREQ?"), 2.4e9); // the setting went back onto the new session
 }
 
+TEST_F(ScpiInstrumentTest, SimulationCommandsExistOnlyOnTheSimulatedBus) {
+    configure("power_dbm = -20\n");
+    ask("SIM:SET 0,\"power_dbm\",\"-30\"");
+    EXPECT_EQ(error_code(), -113); // this instrument was not made for the simulated bus
+    rfsense::scpi::SensorConnection simulated_sensor;
+    rfsense::scpi::Instrument simulated(simulated_sensor, true);
+    simulated.execute("SIMulation:SET 0,\"power_dbm\",\"-30\"");
+    EXPECT_EQ(simulated.execute("SIM:GET? 0,'power_dbm'"), "\"-30\"");
+    EXPECT_NEAR(std::stod(simulated.execute("MEAS?")), -30.0, 0.05);
+    simulated.execute("SIM:SET 0,\"bogus\",\"1\"");
+    EXPECT_EQ(std::stoi(simulated.execute("SYST:ERR?")), -224);
+    simulated.execute("SIM:SET 0,power_dbm,1");
+    EXPECT_EQ(std::stoi(simulated.execute("SYST:ERR?")), -224);
+}
+
 // Realistic sensor timing at another temperature, with noise.
 TEST(ScpiInstrumentSlow, ReadsInRealisticTimingAt45C) {
     configure("timing = realistic\ntemperature_c = 45\nnoise_uv = 0.5\npower_dbm = -5\n");

@@ -2,6 +2,8 @@
 
 #include "scpi/scpi_values.h"
 
+#include <rfsim/rfsim.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -57,7 +59,8 @@ using Handler = std::function<std::optional<std::string>(Instrument &, const Pro
 
 } // namespace
 
-Instrument::Instrument(SensorConnection &sensor) : connection_(sensor) {}
+Instrument::Instrument(SensorConnection &sensor, bool simulated)
+    : connection_(sensor), simulated_(simulated) {}
 
 std::string Instrument::execute(std::string_view line) {
     const ParsedLine parsed = parse_line(line);
@@ -242,13 +245,20 @@ Instrument::Reply Instrument::run(const ProgramMessage &message) {
         {"SYSTem:ERRor:COUNt?",
          [](Self &s, M) -> Reply { return nr1(static_cast<long long>(s.status_.error_count())); }},
         {"SYSTem:VERSion?", [](Self &, M) -> Reply { return kSystemVersion; }},
+        {"SIMulation:SET", [](Self &s, M m) { return s.simulation(m); }},
+        {"SIMulation:GET?", [](Self &s, M m) { return s.simulation(m); }},
     };
     // The commands whose handlers do not read parameters take none.
     static const std::vector<std::string_view> reading_parameters = {
-        "*ESE", "INITiate:CONTinuous", "UNIT:POWer", "CONFigure[:SCALar][:POWer][:AC]",
-        "[SENSe]:AVERage:COUNt?"};
+        "*ESE",
+        "INITiate:CONTinuous",
+        "UNIT:POWer",
+        "CONFigure[:SCALar][:POWer][:AC]",
+        "[SENSe]:AVERage:COUNt?",
+        "SIMulation:GET?"};
     for (const auto &[pattern, handler] : commands) {
         if (!pattern_matches(pattern, message)) continue;
+        if (!simulated_ && std::string_view(pattern).starts_with("SIM")) break;
         const bool takes_parameters =
             (!message.query && !message.common) ||
             std::find(reading_parameters.begin(), reading_parameters.end(), pattern) !=
@@ -654,6 +664,52 @@ Instrument::Reply Instrument::temperature() {
     if (!check(SensorTemperature(record, &celsius), "reading the temperature"))
         return nr3(kNotANumber);
     return nr3(celsius);
+}
+
+namespace {
+
+// A quoted string parameter without its quotes (a doubled quote inside stands for one).
+std::optional<std::string> unquoted(const std::string &text) {
+    if (text.size() < 2 || (text.front() != '"' && text.front() != '\'') ||
+        text.back() != text.front())
+        return std::nullopt;
+    const char quote = text.front();
+    std::string value;
+    for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+        value += text[i];
+        if (text[i] == quote) ++i; // skips the second of a doubled quote
+    }
+    return value;
+}
+
+} // namespace
+
+// SIMulation:SET <device>,"<key>","<value>" and SIMulation:GET? <device>,"<key>": the keys of
+// the simulated bus ("plugged", "power_dbm", ...), as its configuration names them.
+Instrument::Reply Instrument::simulation(const ProgramMessage &message) {
+    if (!expect_parameters(message, message.query ? 2 : 3, message.query ? 2 : 3))
+        return std::nullopt;
+    const auto device = parse_numeric(message.parameters[0], Quantity::kPlain);
+    const auto key = unquoted(message.parameters[1]);
+    const auto value =
+        message.query ? std::optional<std::string>("") : unquoted(message.parameters[2]);
+    if (!device || device->kind != NumericKind::kNumber || device->value < 0 ||
+        device->value != std::floor(device->value) || !key || !value) {
+        status_.push_error(kIllegalParameterValue, "expected a device number and quoted strings");
+        return message.query ? Reply("\"\"") : std::nullopt;
+    }
+    const int index = static_cast<int>(device->value);
+    if (message.query) {
+        char text[256] = {};
+        if (rfsim_get(index, key->c_str(), text, sizeof text) < 0) {
+            status_.push_error(kIllegalParameterValue, rfsim_error());
+            return Reply("\"\"");
+        }
+        return "\"" + std::string(text) + "\"";
+    }
+    if (rfsim_set(index, key->c_str(), value->c_str()) != 0)
+        status_.push_error(kIllegalParameterValue, rfsim_error());
+    return std::nullopt;
 }
 
 } // namespace rfsense::scpi

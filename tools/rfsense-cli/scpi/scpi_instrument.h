@@ -21,7 +21,9 @@ inline constexpr double kNotANumber = 9.91e37;
 
 class Instrument {
   public:
-    explicit Instrument(SensorConnection &sensor);
+    // `simulated`: the sensor is on the simulated bus, and the SIMulation commands (which
+    // change the simulated devices, for demonstrations and tests) are offered.
+    explicit Instrument(SensorConnection &sensor, bool simulated = false);
 
     // Runs the messages of one line; returns the replies of its queries joined by ";" (the
     // line's response message), empty when there is none. Errors go to the error queue.
@@ -61,8 +63,10 @@ class Instrument {
     Reply unit(const ProgramMessage &message);
     Reply zero(const ProgramMessage &message);
     Reply temperature();
+    Reply simulation(const ProgramMessage &message);
 
     SensorConnection &connection_;
+    const bool simulated_;
     Status status_;
 
     // What a client set, put back on every new session; *RST returns to the defaults the
