@@ -15,6 +15,9 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang-format fonts-liberation2
     poppler-utils # pdftoppm: the printing test looks at the page it printed
+    # the Python package's tests, and the SCPI server driven as a VISA instrument
+    python3 python3-pytest python3-pyvisa python3-pyvisa-py
+    clang libclang-rt-14-dev # scripts/fuzz.sh: libFuzzer with the sanitizers
     # scripts/check-package.sh: the package checkers and a clean root to install it in
     lintian desktop-file-utils appstream mmdebstrap
 )

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -27,6 +28,11 @@
 namespace rfsense::link {
 
 namespace {
+
+// libftdi's FTDI_DEVICE_IN_REQTYPE, spelled without OR-ing two enumeration types.
+constexpr std::uint8_t kDeviceInRequestType = static_cast<std::uint8_t>(
+    static_cast<int>(LIBUSB_REQUEST_TYPE_VENDOR) | static_cast<int>(LIBUSB_RECIPIENT_DEVICE) |
+    static_cast<int>(LIBUSB_ENDPOINT_IN));
 
 constexpr unsigned char latency_ms = 1;
 // A healthy chip answers a poll within its latency; this much silence means it has stopped.
@@ -494,7 +500,7 @@ class FtdiDevice final : public Device {
         if (context_->usb_dev == nullptr) return false;
         std::array<unsigned char, 2> status{};
         return libusb_control_transfer(
-                   context_->usb_dev, FTDI_DEVICE_IN_REQTYPE, SIO_POLL_MODEM_STATUS_REQUEST, 0,
+                   context_->usb_dev, kDeviceInRequestType, SIO_POLL_MODEM_STATUS_REQUEST, 0,
                    static_cast<uint16_t>(context_->index), status.data(),
                    static_cast<uint16_t>(status.size()), read_timeout_ms) == LIBUSB_ERROR_NO_DEVICE;
     }

@@ -30,6 +30,10 @@ enum class OptionId {
     zero,
     normalise_only,
     output,
+    listen,
+    port,
+    serial,
+    idle_timeout,
 };
 
 struct OptionEntry {
@@ -69,6 +73,13 @@ constexpr std::array firmware_entries{
     OptionEntry{"normalise-only", '\0', Argument::none, OptionId::normalise_only},
 };
 
+constexpr std::array serve_entries{
+    OptionEntry{"listen", '\0', Argument::required, OptionId::listen},
+    OptionEntry{"port", 'p', Argument::required, OptionId::port},
+    OptionEntry{"serial", '\0', Argument::required, OptionId::serial},
+    OptionEntry{"idle-timeout", '\0', Argument::required, OptionId::idle_timeout},
+};
+
 std::span<const OptionEntry> command_entries(Command command) {
     switch (command) {
     case Command::firmware:
@@ -77,6 +88,8 @@ std::span<const OptionEntry> command_entries(Command command) {
         return info_entries;
     case Command::read:
         return read_entries;
+    case Command::serve:
+        return serve_entries;
     default:
         return {};
     }
@@ -100,6 +113,7 @@ std::optional<Command> command_from_name(const std::string &name) {
     if (name == "read") return Command::read;
     if (name == "zero") return Command::zero;
     if (name == "firmware") return Command::firmware;
+    if (name == "serve") return Command::serve;
     return std::nullopt;
 }
 
@@ -189,6 +203,27 @@ std::string apply(CommandLine &line, OptionId id, const std::string &shown_name,
         if (value->empty()) return "--output needs a file name";
         read.output = *value;
         break;
+    case OptionId::listen:
+        if (value->empty()) return invalid("an address to listen on, e.g. 0.0.0.0");
+        line.serve.listen_address = *value;
+        break;
+    case OptionId::port: {
+        const auto port = parse_integer(*value);
+        if (!port || *port < 0 || *port > 65535) return invalid("a port number, 0 to 65535");
+        line.serve.port = *port;
+        break;
+    }
+    case OptionId::serial:
+        if (value->empty()) return invalid("a sensor serial number");
+        line.serve.serial = *value;
+        break;
+    case OptionId::idle_timeout: {
+        const auto seconds = parse_integer(*value);
+        if (!seconds || *seconds < 1 || *seconds > 86400)
+            return invalid("a number of seconds, 1 to 86400");
+        line.serve.idle_timeout_s = *seconds;
+        break;
+    }
     }
     return {};
 }
@@ -231,6 +266,8 @@ const char *command_name(Command command) {
         return "zero";
     case Command::firmware:
         return "firmware";
+    case Command::serve:
+        return "serve";
     case Command::none:
         break;
     }

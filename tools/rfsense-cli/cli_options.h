@@ -7,7 +7,7 @@
 
 namespace rfsense::cli {
 
-enum class Command { none, list, info, read, zero, firmware };
+enum class Command { none, list, info, read, zero, firmware, serve };
 enum class Unit { dbm, watts, volts };
 enum class Format { text, csv };
 
@@ -42,12 +42,20 @@ struct FirmwareOptions {
     std::string file;            // the HEX file
 };
 
+struct ServeOptions {
+    std::string listen_address = "127.0.0.1";
+    long port = 5025;
+    std::optional<std::string> serial; // the sensor to serve; the first found when not given
+    long idle_timeout_s = 600;
+};
+
 struct CommandLine {
     GlobalOptions global;
     Command command = Command::none;
     InfoOptions info;
     ReadOptions read;
     FirmwareOptions firmware;
+    ServeOptions serve;
 };
 
 struct ParseResult {

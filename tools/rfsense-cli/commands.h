@@ -12,5 +12,6 @@ ExitStatus run_info(const CommandLine &line);
 ExitStatus run_read(const CommandLine &line);
 ExitStatus run_zero(const CommandLine &line);
 ExitStatus run_firmware(const CommandLine &line);
+ExitStatus run_serve(const CommandLine &line);
 
 } // namespace rfsense::cli

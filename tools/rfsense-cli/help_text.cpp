@@ -23,6 +23,8 @@ Commands:
                          sensor takes (blank fillers below 0x3000, 0x3000-0x4FFF
                          and record types 02, 03, 05 left out) and send that copy
                          to the sensor's download mode
+  serve                  remote control: a SCPI server for the sensor on a TCP socket
+                         (what VISA opens as TCPIP::host::5025::SOCKET)
 
 Global options:
       --simulate[=FILE]  use the simulated sensor bus: the built-in default sensor,
@@ -62,6 +64,19 @@ Options for read:
                          refused unchanged. Rows reach the disk at least once a
                          second, so a crash or power loss costs at most the last
                          second; on a terminal, standard error shows the count
+
+Options for serve:
+  -p, --port N           TCP port (default 5025)
+      --listen ADDR      address to listen on (default 127.0.0.1: this machine only;
+                         0.0.0.0 lets every machine that reaches this one control
+                         the sensor, without any authentication)
+      --serial S         serve the sensor with serial number S (default: the first)
+      --idle-timeout S   close a client silent for S seconds (default 600)
+
+  One client controls the sensor at a time; another connection gets one error
+  line and is closed. SIGINT or SIGTERM stops the server and closes the sensor.
+  With --simulate, SIMulation:SET 0,"power_dbm","-20" and SIMulation:GET? 0,"key"
+  change and read the simulated sensor (unplug it with "plugged","0").
 
   The first reading (and the --relative reference) waits until auto-ranging has
   chosen the range for the applied power and the average holds a full length of
@@ -105,6 +120,7 @@ Examples:
   rfsense read --zero --continuous --unit w
   rfsense read --continuous --output power-log.csv
   rfsense info --table
+  rfsense --simulate serve --port 5025
 )";
 
 } // namespace

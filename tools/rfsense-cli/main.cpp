@@ -28,6 +28,8 @@ ExitStatus dispatch(const CommandLine &line) {
         return run_zero(line);
     case Command::firmware:
         return run_firmware(line);
+    case Command::serve:
+        return run_serve(line);
     case Command::none:
         break;
     }
