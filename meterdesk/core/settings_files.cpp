@@ -108,7 +108,13 @@ std::optional<WindowRect> load_window_position(const fs::path &file) {
     rect.left = get_le32(&bytes[4]);
     rect.right = get_le32(&bytes[8]);
     rect.top = get_le32(&bytes[12]);
-    // A window of no or negative size cannot be restored; keep the creation rectangle.
+    // A window of no or negative size cannot be restored, nor one with corners beyond any
+    // screen (whose size would not even fit the rectangle's integers); keep the creation
+    // rectangle.
+    constexpr std::int32_t kFarthest = 1 << 24;
+    for (const std::int32_t edge : {rect.bottom, rect.left, rect.right, rect.top}) {
+        if (edge < -kFarthest || edge > kFarthest) return std::nullopt;
+    }
     if (rect.width() <= 0 || rect.height() <= 0) return std::nullopt;
     return rect;
 }

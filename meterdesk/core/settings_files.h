@@ -56,7 +56,8 @@ struct WindowRect {
 inline constexpr WindowRect kDefaultWindowRect{250 + 325, 300, 300 + 600, 250};
 
 // Reads "pos.dat". Returns nothing when the file is missing, shorter than 16 bytes, or holds a
-// rectangle without area (the window then keeps its creation rectangle).
+// rectangle without area or with a corner more than 2^24 pixels out (the window then keeps its
+// creation rectangle).
 std::optional<WindowRect> load_window_position(const std::filesystem::path &file);
 
 // Writes the 16 bytes. Returns false (and keeps any previous file) when the write fails.

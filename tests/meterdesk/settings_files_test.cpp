@@ -112,6 +112,16 @@ TEST(WindowPositionFile, MissingShortOrEmptyRectanglesRestoreNothing) {
     EXPECT_FALSE(meterdesk::load_window_position(short_file));
     const auto zero = folder.write("zero.dat", std::string(16, '\0'));
     EXPECT_FALSE(meterdesk::load_window_position(zero));
+    // Corners so far apart that the width would overflow (found by fuzzing).
+    const auto far = folder.write("far.dat", std::string("\x34\x7b\x7b\x7b"
+                                                         "\x7b\x7b\xe8\x68"
+                                                         "\xe8\x00\xe8\xe8"
+                                                         "\xe8\xe8\x2b\x00",
+                                                         16));
+    EXPECT_FALSE(meterdesk::load_window_position(far));
+    ASSERT_TRUE(meterdesk::save_window_position(folder.path() / "edge.dat",
+                                                WindowRect{1 << 24, -(1 << 24), 1 << 24, 0}));
+    EXPECT_TRUE(meterdesk::load_window_position(folder.path() / "edge.dat"));
 }
 
 TEST(WindowPositionFile, FailedSaveKeepsThePreviousFile) {
