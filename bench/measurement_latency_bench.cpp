@@ -11,6 +11,7 @@
 #include "meterdesk/core/measurement_thread.h"
 #include "meterdesk/core/ports.h"
 #include "process_cpu.h"
+#include "quiet_ui.h"
 
 #include <rfsense/rfsense.h>
 #include <rfsim/rfsim.h>
@@ -83,31 +84,14 @@ extern "C" int32_t SensorPowerLin(SensorRecord *record, double *watts) {
 namespace {
 
 // A Ui that only times the readout repaints; everything else is a no-op.
-class TimingUi : public meterdesk::Ui {
+class TimingUi : public QuietUi {
   public:
-    meterdesk::MessageAnswer message(std::string_view, std::string_view, meterdesk::MessageButtons,
-                                     meterdesk::MessageIcon) override {
-        return meterdesk::MessageAnswer::kOk;
-    }
     void repaint(meterdesk::RepaintRequest code) override {
         if (code != meterdesk::RepaintRequest::kLiveReadout) return;
         const std::int64_t latency = now_ns() - last_library_return_ns.load();
         std::lock_guard lock(mutex_);
         if (recording_) latencies_ns_.push_back(latency);
     }
-    void install_menu(std::string_view) override {}
-    void show_toolbar(int, bool) override {}
-    void enable_command(int, bool) override {}
-    void start_timer(int, int) override {}
-    void stop_timer(int) override {}
-    void close_panel(std::string_view) override {}
-    void progress_open(std::string_view, std::string_view, int, std::function<void()>) override {}
-    void progress_step(std::string_view) override {}
-    void progress_close(std::string_view) override {}
-    void show_trace_boxes(bool) override {}
-    void set_trace_box_text(std::string_view, std::string_view) override {}
-    std::string open_file_dialog(std::string_view, std::string_view) override { return {}; }
-    std::string save_file_dialog(std::string_view, std::string_view) override { return {}; }
 
     void record(bool on) {
         std::lock_guard lock(mutex_);

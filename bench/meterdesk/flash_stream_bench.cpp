@@ -6,6 +6,7 @@
 #include "meterdesk/core/worker.h"
 #include "meterdesk/factory/flash_image.h"
 #include "meterdesk/factory/flash_programmer.h"
+#include "quiet_ui.h"
 
 #include "link/link.h"
 
@@ -23,27 +24,13 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Answers every question with OK and shows nothing.
-class SilentUi final : public meterdesk::Ui {
+class SilentUi final : public QuietUi {
   public:
     meterdesk::MessageAnswer message(std::string_view, std::string_view text,
                                      meterdesk::MessageButtons, meterdesk::MessageIcon) override {
         last = text;
         return meterdesk::MessageAnswer::kOk;
     }
-    void repaint(meterdesk::RepaintRequest) override {}
-    void install_menu(std::string_view) override {}
-    void show_toolbar(int, bool) override {}
-    void enable_command(int, bool) override {}
-    void start_timer(int, int) override {}
-    void stop_timer(int) override {}
-    void close_panel(std::string_view) override {}
-    void progress_open(std::string_view, std::string_view, int, std::function<void()>) override {}
-    void progress_step(std::string_view) override {}
-    void progress_close(std::string_view) override {}
-    void show_trace_boxes(bool) override {}
-    void set_trace_box_text(std::string_view, std::string_view) override {}
-    std::string open_file_dialog(std::string_view, std::string_view) override { return {}; }
-    std::string save_file_dialog(std::string_view, std::string_view) override { return {}; }
 
     std::string last;
 };

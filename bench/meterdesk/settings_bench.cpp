@@ -13,6 +13,7 @@
 #include "meterdesk/settings/setup_commands.h"
 #include "meterdesk/ui/settings/measurement_control_panel.h"
 #include "meterdesk/widgets/qt_controls.h"
+#include "quiet_ui.h"
 
 #include <rfsense/rfsense.h>
 #include <rfsim/rfsim.h>
@@ -36,27 +37,13 @@ using Clock = std::chrono::steady_clock;
 namespace ids = meterdesk::control_panel;
 
 // A Ui that answers every question with OK and shows nothing.
-class SilentUi final : public meterdesk::Ui {
+class SilentUi final : public QuietUi {
   public:
     meterdesk::MessageAnswer message(std::string_view, std::string_view, meterdesk::MessageButtons,
                                      meterdesk::MessageIcon) override {
         ++messages;
         return meterdesk::MessageAnswer::kOk;
     }
-    void repaint(meterdesk::RepaintRequest) override {}
-    void install_menu(std::string_view) override {}
-    void show_toolbar(int, bool) override {}
-    void enable_command(int, bool) override {}
-    void start_timer(int, int) override {}
-    void stop_timer(int) override {}
-    void close_panel(std::string_view) override {}
-    void progress_open(std::string_view, std::string_view, int, std::function<void()>) override {}
-    void progress_step(std::string_view) override {}
-    void progress_close(std::string_view) override {}
-    void show_trace_boxes(bool) override {}
-    void set_trace_box_text(std::string_view, std::string_view) override {}
-    std::string open_file_dialog(std::string_view, std::string_view) override { return {}; }
-    std::string save_file_dialog(std::string_view, std::string_view) override { return {}; }
 
     int messages = 0;
 };

@@ -9,6 +9,7 @@
 #include "meterdesk/core/stats_burst.h"
 #include "meterdesk/trace/statistics.h"
 #include "meterdesk/ui/trace/statistics_painter.h"
+#include "quiet_ui.h"
 
 #include <rfsense/rfsense.h>
 #include <rfsim/rfsim.h>
@@ -33,26 +34,9 @@ constexpr int kReadings = 1000;
 constexpr double kTargetRatio = 0.95;
 
 // A Ui that shows nothing; progress steps only count.
-class SilentUi final : public meterdesk::Ui {
+class SilentUi final : public QuietUi {
   public:
-    meterdesk::MessageAnswer message(std::string_view, std::string_view, meterdesk::MessageButtons,
-                                     meterdesk::MessageIcon) override {
-        return meterdesk::MessageAnswer::kOk;
-    }
-    void repaint(meterdesk::RepaintRequest) override {}
-    void install_menu(std::string_view) override {}
-    void show_toolbar(int, bool) override {}
-    void enable_command(int, bool) override {}
-    void start_timer(int, int) override {}
-    void stop_timer(int) override {}
-    void close_panel(std::string_view) override {}
-    void progress_open(std::string_view, std::string_view, int, std::function<void()>) override {}
     void progress_step(std::string_view) override { ++steps; }
-    void progress_close(std::string_view) override {}
-    void show_trace_boxes(bool) override {}
-    void set_trace_box_text(std::string_view, std::string_view) override {}
-    std::string open_file_dialog(std::string_view, std::string_view) override { return {}; }
-    std::string save_file_dialog(std::string_view, std::string_view) override { return {}; }
 
     long steps = 0;
 };

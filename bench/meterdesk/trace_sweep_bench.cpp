@@ -10,6 +10,7 @@
 #include "meterdesk/core/trace_run.h"
 #include "meterdesk/trace/trace_control.h"
 #include "process_cpu.h"
+#include "quiet_ui.h"
 
 #include <rfsim/rfsim.h>
 
@@ -28,30 +29,13 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Records when each trace repaint (one per point from the second on) was asked for.
-class SweepUi : public meterdesk::Ui {
+class SweepUi : public QuietUi {
   public:
-    meterdesk::MessageAnswer message(std::string_view, std::string_view, meterdesk::MessageButtons,
-                                     meterdesk::MessageIcon) override {
-        return meterdesk::MessageAnswer::kOk;
-    }
     void repaint(meterdesk::RepaintRequest code) override {
         if (code != meterdesk::RepaintRequest::kTracePlot) return;
         std::lock_guard lock(mutex_);
         points_.push_back(Clock::now());
     }
-    void install_menu(std::string_view) override {}
-    void show_toolbar(int, bool) override {}
-    void enable_command(int, bool) override {}
-    void start_timer(int, int) override {}
-    void stop_timer(int) override {}
-    void close_panel(std::string_view) override {}
-    void progress_open(std::string_view, std::string_view, int, std::function<void()>) override {}
-    void progress_step(std::string_view) override {}
-    void progress_close(std::string_view) override {}
-    void show_trace_boxes(bool) override {}
-    void set_trace_box_text(std::string_view, std::string_view) override {}
-    std::string open_file_dialog(std::string_view, std::string_view) override { return {}; }
-    std::string save_file_dialog(std::string_view, std::string_view) override { return {}; }
 
     void clear() {
         std::lock_guard lock(mutex_);

@@ -15,6 +15,8 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace meterdesk::ui {
 namespace {
 
@@ -55,20 +57,22 @@ QMessageBox::Icon box_icon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-// A dialog the user cannot dismiss: only the job that opened it closes it.
+// A dialog the user cannot dismiss: only the job that opened it closes it. No caption: a frame
+// without a title bar, and so without a close button.
 class ProgressDialog : public QDialog {
   public:
-    ProgressDialog(QWidget *owner, const QString &text, int range) : QDialog(owner) {
-        setObjectName("ProgressBox");
-        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    ProgressDialog(QWidget *owner, const QString &text, int range, const QString &resource_name,
+                   int bar_id)
+        : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+        setObjectName(resource_name);
         setWindowTitle(QString());
         setModal(true);
         auto *layout = new QVBoxLayout(this);
         auto *label = new QLabel(text, this);
         label->setAlignment(Qt::AlignCenter);
         bar_ = new QProgressBar(this);
-        bar_->setObjectName("id1046");
-        bar_->setRange(0, range);
+        bar_->setObjectName(QStringLiteral("id%1").arg(bar_id));
+        bar_->setRange(0, std::max(range, 0));
         bar_->setValue(0);
         bar_->setTextVisible(false);
         layout->addWidget(label);
@@ -98,8 +102,9 @@ class ProgressDialog : public QDialog {
 
 class StandardProgressBox : public ProgressBox {
   public:
-    StandardProgressBox(QWidget *owner, const QString &text, int range)
-        : dialog_(new ProgressDialog(owner, text, range)) {
+    StandardProgressBox(QWidget *owner, const QString &text, int range,
+                        const QString &resource_name, int bar_id)
+        : dialog_(new ProgressDialog(owner, text, range, resource_name, bar_id)) {
         dialog_->setAttribute(Qt::WA_DeleteOnClose);
         dialog_->show();
     }
@@ -121,7 +126,12 @@ class StandardProgressBox : public ProgressBox {
 
 std::unique_ptr<ProgressBox> make_standard_progress_box(QWidget *owner, const QString &text,
                                                         int range, std::function<void()>) {
-    return std::make_unique<StandardProgressBox>(owner, text, range);
+    return make_named_progress_box(owner, text, range, QStringLiteral("ProgressBox"), 1046);
+}
+
+std::unique_ptr<ProgressBox> make_named_progress_box(QWidget *owner, const QString &text, int range,
+                                                     const QString &resource_name, int bar_id) {
+    return std::make_unique<StandardProgressBox>(owner, text, range, resource_name, bar_id);
 }
 
 QtUi::QtUi() = default;

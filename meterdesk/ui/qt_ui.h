@@ -47,6 +47,11 @@ using ProgressBoxFactory = std::function<std::unique_ptr<ProgressBox>(
 std::unique_ptr<ProgressBox> make_standard_progress_box(QWidget *owner, const QString &text,
                                                         int range, std::function<void()> on_break);
 
+// The same box as the dialog of a given resource name (its objectName) with its own progress
+// bar id ("id<bar_id>"); the focus goes back to the owner when the job closes it.
+std::unique_ptr<ProgressBox> make_named_progress_box(QWidget *owner, const QString &text, int range,
+                                                     const QString &resource_name, int bar_id);
+
 class QtUi final : public Ui {
   public:
     QtUi();

@@ -84,6 +84,12 @@ SensorRecord *Instrument::sensor() {
     return record;
 }
 
+SensorRecord *Instrument::connected_sensor() {
+    SensorRecord *record = sensor();
+    if (record == nullptr) status_.push_error(kHardwareError, "sensor not connected");
+    return record;
+}
+
 void Instrument::sensor_lost() {
     connection_.lost();
     last_reading_.reset();
@@ -297,11 +303,8 @@ Instrument::Reply Instrument::identify() {
 }
 
 std::optional<double> Instrument::read_power(bool in_watts) {
-    SensorRecord *record = sensor();
-    if (record == nullptr) {
-        status_.push_error(kHardwareError, "sensor not connected");
-        return std::nullopt;
-    }
+    SensorRecord *record = connected_sensor();
+    if (record == nullptr) return std::nullopt;
     double value = 0.0;
     const int32_t result =
         in_watts ? SensorPowerLin(record, &value) : SensorPowerLog(record, &value);
@@ -338,14 +341,11 @@ Instrument::Reply Instrument::unit(const ProgramMessage &message) {
 }
 
 Instrument::Reply Instrument::frequency(const ProgramMessage &message) {
-    SensorRecord *record = sensor();
+    SensorRecord *record = connected_sensor();
     if (message.query) {
         if (!expect_parameters(message, 0, 0)) return std::nullopt;
         SensorSettingsRecord current{};
-        if (record == nullptr) {
-            status_.push_error(kHardwareError, "sensor not connected");
-            return nr3(settings_.frequency_hz.value_or(kNotANumber));
-        }
+        if (record == nullptr) return nr3(settings_.frequency_hz.value_or(kNotANumber));
         if (!check(SensorSettings(record, &current), "reading the frequency"))
             return nr3(kNotANumber);
         return nr3(current.frequency);
@@ -357,10 +357,7 @@ Instrument::Reply Instrument::frequency(const ProgramMessage &message) {
                            "expected a frequency, not " + message.parameters[0]);
         return std::nullopt;
     }
-    if (record == nullptr) {
-        status_.push_error(kHardwareError, "sensor not connected");
-        return std::nullopt;
-    }
+    if (record == nullptr) return std::nullopt;
     const Span span = model_span(record);
     double hz = value->value;
     if (value->kind == NumericKind::kMinimum) hz = span.minimum_hz;
@@ -377,14 +374,11 @@ Instrument::Reply Instrument::frequency(const ProgramMessage &message) {
 }
 
 Instrument::Reply Instrument::cal_factor(const ProgramMessage &message) {
-    SensorRecord *record = sensor();
+    SensorRecord *record = connected_sensor();
     if (message.query) {
         if (!expect_parameters(message, 0, 0)) return std::nullopt;
         double fraction = 0.0;
-        if (record == nullptr) {
-            status_.push_error(kHardwareError, "sensor not connected");
-            return nr3(kNotANumber);
-        }
+        if (record == nullptr) return nr3(kNotANumber);
         if (!check(SensorCfQuery(record, &fraction), "reading the cal factor"))
             return nr3(kNotANumber);
         return nr3(fraction * 100.0);
@@ -400,10 +394,7 @@ Instrument::Reply Instrument::cal_factor(const ProgramMessage &message) {
     if (value->kind == NumericKind::kMinimum) percent = 50.0;
     if (value->kind == NumericKind::kMaximum) percent = 150.0;
     if (value->kind == NumericKind::kDefault) percent = 100.0;
-    if (record == nullptr) {
-        status_.push_error(kHardwareError, "sensor not connected");
-        return std::nullopt;
-    }
+    if (record == nullptr) return std::nullopt;
     const int32_t result = SensorCalFactor(record, percent);
     if (result == SENSOR_CAL_FACTOR_OUT_OF_RANGE) {
         status_.push_error(kDataOutOfRange,
@@ -430,11 +421,8 @@ Instrument::Reply Instrument::offset(const ProgramMessage &message) {
     if (value->kind == NumericKind::kMinimum) db = -50.0;
     if (value->kind == NumericKind::kMaximum) db = 100.0;
     if (value->kind == NumericKind::kDefault) db = 0.0;
-    SensorRecord *record = sensor();
-    if (record == nullptr) {
-        status_.push_error(kHardwareError, "sensor not connected");
-        return std::nullopt;
-    }
+    SensorRecord *record = connected_sensor();
+    if (record == nullptr) return std::nullopt;
     const int32_t result = SensorOffset(record, db);
     if (result == SENSOR_OFFSET_OUT_OF_RANGE) {
         status_.push_error(kDataOutOfRange,
@@ -448,18 +436,21 @@ Instrument::Reply Instrument::offset(const ProgramMessage &message) {
     return std::nullopt;
 }
 
-Instrument::Reply Instrument::offset_state(const ProgramMessage &message) {
-    if (message.query) return nr1(settings_.offset_on);
+// An ON|OFF setting of the sensor and its query.
+Instrument::Reply Instrument::switch_state(const ProgramMessage &message, bool &setting,
+                                           int32_t (*apply)(SensorRecord *, unsigned char),
+                                           std::string_view what) {
+    if (message.query) return nr1(setting);
     const auto on = boolean_parameter(message);
     if (!on) return std::nullopt;
-    SensorRecord *record = sensor();
-    if (record == nullptr) {
-        status_.push_error(kHardwareError, "sensor not connected");
-        return std::nullopt;
-    }
-    if (check(SensorOffsetState(record, *on ? 1 : 0), "switching the offset"))
-        settings_.offset_on = *on;
+    SensorRecord *record = connected_sensor();
+    if (record == nullptr) return std::nullopt;
+    if (check(apply(record, *on ? 1 : 0), what)) setting = *on;
     return std::nullopt;
+}
+
+Instrument::Reply Instrument::offset_state(const ProgramMessage &message) {
+    return switch_state(message, settings_.offset_on, SensorOffsetState, "switching the offset");
 }
 
 Instrument::Reply Instrument::duty_cycle(const ProgramMessage &message) {
@@ -478,11 +469,8 @@ Instrument::Reply Instrument::duty_cycle(const ProgramMessage &message) {
     if (value->kind == NumericKind::kMinimum) percent = 0.001;
     if (value->kind == NumericKind::kMaximum || value->kind == NumericKind::kDefault)
         percent = 100.0;
-    SensorRecord *record = sensor();
-    if (record == nullptr) {
-        status_.push_error(kHardwareError, "sensor not connected");
-        return std::nullopt;
-    }
+    SensorRecord *record = connected_sensor();
+    if (record == nullptr) return std::nullopt;
     // 0 % would divide every reading by zero.
     const int32_t result =
         percent > 0.0 ? SensorDutyCycle(record, percent) : SENSOR_DUTY_CYCLE_OUT_OF_RANGE;
@@ -499,31 +487,13 @@ Instrument::Reply Instrument::duty_cycle(const ProgramMessage &message) {
 }
 
 Instrument::Reply Instrument::duty_cycle_state(const ProgramMessage &message) {
-    if (message.query) return nr1(settings_.duty_on);
-    const auto on = boolean_parameter(message);
-    if (!on) return std::nullopt;
-    SensorRecord *record = sensor();
-    if (record == nullptr) {
-        status_.push_error(kHardwareError, "sensor not connected");
-        return std::nullopt;
-    }
-    if (check(SensorDutyCycleState(record, *on ? 1 : 0), "switching the duty cycle"))
-        settings_.duty_on = *on;
-    return std::nullopt;
+    return switch_state(message, settings_.duty_on, SensorDutyCycleState,
+                        "switching the duty cycle");
 }
 
 Instrument::Reply Instrument::relative_state(const ProgramMessage &message) {
-    if (message.query) return nr1(settings_.relative_on);
-    const auto on = boolean_parameter(message);
-    if (!on) return std::nullopt;
-    SensorRecord *record = sensor();
-    if (record == nullptr) {
-        status_.push_error(kHardwareError, "sensor not connected");
-        return std::nullopt;
-    }
-    if (check(SensorRelativeState(record, *on ? 1 : 0), "switching relative mode"))
-        settings_.relative_on = *on;
-    return std::nullopt;
+    return switch_state(message, settings_.relative_on, SensorRelativeState,
+                        "switching relative mode");
 }
 
 Instrument::Reply Instrument::relative_once(const ProgramMessage &message) {
@@ -532,11 +502,8 @@ Instrument::Reply Instrument::relative_once(const ProgramMessage &message) {
         status_.push_error(kIllegalParameterValue, "expected ONCE, not " + message.parameters[0]);
         return std::nullopt;
     }
-    SensorRecord *record = sensor();
-    if (record == nullptr) {
-        status_.push_error(kHardwareError, "sensor not connected");
-        return std::nullopt;
-    }
+    SensorRecord *record = connected_sensor();
+    if (record == nullptr) return std::nullopt;
     // Relative mode goes on and the present reading becomes its reference (the library takes
     // a reference only in relative mode).
     if (check(SensorRelativeState(record, 1), "switching relative mode on") &&
@@ -618,11 +585,8 @@ Instrument::Reply Instrument::average_auto(const ProgramMessage &message) {
         return std::nullopt;
     }
     if (!*on) return std::nullopt; // the present lengths stay as set
-    SensorRecord *record = sensor();
-    if (record == nullptr) {
-        status_.push_error(kHardwareError, "sensor not connected");
-        return std::nullopt;
-    }
+    SensorRecord *record = connected_sensor();
+    if (record == nullptr) return std::nullopt;
     for (int range = 0; range < 3; ++range) {
         if (!check(SensorFilterSize(record, range, defaults_.average_length[range]),
                    "setting the averaging"))
@@ -638,11 +602,8 @@ Instrument::Reply Instrument::zero(const ProgramMessage &message) {
         status_.push_error(kIllegalParameterValue, "expected ONCE, not " + message.parameters[0]);
         return std::nullopt;
     }
-    SensorRecord *record = sensor();
-    if (record == nullptr) {
-        status_.push_error(kHardwareError, "sensor not connected");
-        return std::nullopt;
-    }
+    SensorRecord *record = connected_sensor();
+    if (record == nullptr) return std::nullopt;
     const int32_t result = SensorZero(record);
     if (result == SENSOR_ZERO_TOO_LARGE) {
         status_.push_error(kZeroRefused,

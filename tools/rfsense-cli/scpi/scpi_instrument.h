@@ -36,6 +36,8 @@ class Instrument {
 
     Reply run(const ProgramMessage &message);
     SensorRecord *sensor();
+    // The session, or nullptr with a -240 error queued.
+    SensorRecord *connected_sensor();
     void sensor_lost();
     // A library result: true when done; otherwise the matching error is queued.
     bool check(int32_t result, std::string_view what);
@@ -53,6 +55,8 @@ class Instrument {
     Reply frequency(const ProgramMessage &message);
     Reply cal_factor(const ProgramMessage &message);
     Reply offset(const ProgramMessage &message);
+    Reply switch_state(const ProgramMessage &message, bool &setting,
+                       int32_t (*apply)(SensorRecord *, unsigned char), std::string_view what);
     Reply offset_state(const ProgramMessage &message);
     Reply duty_cycle(const ProgramMessage &message);
     Reply duty_cycle_state(const ProgramMessage &message);
