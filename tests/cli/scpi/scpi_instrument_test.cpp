@@ -177,8 +177,15 @@ TEST_F(ScpiInstrumentTest, SimulationCommandsExistOnlyOnTheSimulatedBus) {
     EXPECT_NEAR(std::stod(simulated.execute("MEAS?")), -30.0, 0.05);
     simulated.execute("SIM:SET 0,\"bogus\",\"1\"");
     EXPECT_EQ(std::stoi(simulated.execute("SYST:ERR?")), -224);
-    simulated.execute("SIM:SET 0,power_dbm,1");
-    EXPECT_EQ(std::stoi(simulated.execute("SYST:ERR?")), -224);
+    for (const char *refused : {"SIM:SET 0,power_dbm,1", "SIM:SET 1e30,\"plugged\",\"0\"",
+                                "SIM:SET -1,\"plugged\",\"0\"", "SIM:GET? 0.5,\"plugged\""}) {
+        simulated.execute(refused);
+        EXPECT_EQ(std::stoi(simulated.execute("SYST:ERR?")), -224) << refused;
+    }
+    // A quote inside a value comes back doubled.
+    simulated.execute("SIM:SET 0,\"description\",\"USB Power Sensor RX4LO \"\"A\"\"\"");
+    EXPECT_EQ(simulated.execute("SIM:GET? 0,\"description\""),
+              "\"USB Power Sensor RX4LO \"\"A\"\"\"");
 }
 
 // Realistic sensor timing at another temperature, with noise.

@@ -15,6 +15,7 @@ namespace {
 
 constexpr int kMaxAverageLength = 1000;
 constexpr const char *kSystemVersion = "1999.0";
+constexpr double kMaxSimulatedDevice = 255;
 
 // The frequency span of the sensor's model ("10MHz to 40GHz" in its model text).
 struct Span {
@@ -654,8 +655,10 @@ Instrument::Reply Instrument::simulation(const ProgramMessage &message) {
     const auto key = unquoted(message.parameters[1]);
     const auto value =
         message.query ? std::optional<std::string>("") : unquoted(message.parameters[2]);
+    // The bus holds a handful of devices; a bound keeps the number an int.
     if (!device || device->kind != NumericKind::kNumber || device->value < 0 ||
-        device->value != std::floor(device->value) || !key || !value) {
+        device->value > kMaxSimulatedDevice || device->value != std::floor(device->value) || !key ||
+        !value) {
         status_.push_error(kIllegalParameterValue, "expected a device number and quoted strings");
         return message.query ? Reply("\"\"") : std::nullopt;
     }
@@ -666,7 +669,10 @@ Instrument::Reply Instrument::simulation(const ProgramMessage &message) {
             status_.push_error(kIllegalParameterValue, rfsim_error());
             return Reply("\"\"");
         }
-        return "\"" + std::string(text) + "\"";
+        // A quote inside the value is doubled, as string replies need.
+        std::string reply = "\"";
+        for (const char *c = text; *c != '\0'; ++c) reply.append(*c == '"' ? 2 : 1, *c);
+        return reply + "\"";
     }
     if (rfsim_set(index, key->c_str(), value->c_str()) != 0)
         status_.push_error(kIllegalParameterValue, rfsim_error());
