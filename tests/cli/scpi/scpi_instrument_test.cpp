@@ -150,7 +150,10 @@ TEST_F(ScpiInstrumentTest, RelativeModeTakesThePresentReadingAsReference) {
 
 TEST_F(ScpiInstrumentTest, AnUnpluggedSensorGivesHardwareErrorsThenReadsAgainWithItsSettings) {
     configure("power_dbm = -20\nfrequency_hz = 2400000000\n");
-    ask("FREQ 2.4GHZ");
+    // A frequency set after a cal factor puts the table's factor back, also on the new session.
+    ask("CORR:CFAC 120;:FREQ 2.4GHZ");
+    const double table_factor = number("CORR:CFAC?");
+    EXPECT_NE(table_factor, 120.0);
     EXPECT_NEAR(number("MEAS?"), -20.0, 0.02);
     set("plugged", "0");
     // The last average may still come until the library has seen the loss.
@@ -164,6 +167,7 @@ TEST_F(ScpiInstrumentTest, AnUnpluggedSensorGivesHardwareErrorsThenReadsAgainWit
     set("plugged", "1");
     EXPECT_NEAR(wait_reading(), -20.0, 0.02);
     EXPECT_EQ(number("FREQ?"), 2.4e9); // the setting went back onto the new session
+    EXPECT_EQ(number("CORR:CFAC?"), table_factor);
 }
 
 TEST_F(ScpiInstrumentTest, SimulationCommandsExistOnlyOnTheSimulatedBus) {

@@ -370,7 +370,10 @@ Instrument::Reply Instrument::frequency(const ProgramMessage &message) {
                            "frequency " + number_text(hz) + " Hz, allowed " + span.text);
         return std::nullopt;
     }
-    if (check(result, "setting the frequency")) settings_.frequency_hz = hz;
+    if (!check(result, "setting the frequency")) return std::nullopt;
+    settings_.frequency_hz = hz;
+    // The new frequency takes its cal factor from the sensor's table again.
+    settings_.cal_factor_percent.reset();
     return std::nullopt;
 }
 
