@@ -168,6 +168,29 @@ std::optional<bool> Instrument::boolean_parameter(const ProgramMessage &message)
     return value;
 }
 
+std::optional<double> Instrument::numeric_parameter(const ProgramMessage &message,
+                                                    Quantity quantity, std::string_view expected,
+                                                    SpecialValues special) {
+    if (!expect_parameters(message, 1, 1)) return std::nullopt;
+    const auto value = parse_numeric(message.parameters[0], quantity);
+    if (!value) {
+        status_.push_error(kIllegalParameterValue,
+                           "expected " + std::string(expected) + ", not " + message.parameters[0]);
+        return std::nullopt;
+    }
+    switch (value->kind) {
+    case NumericKind::kMinimum:
+        return special.minimum;
+    case NumericKind::kMaximum:
+        return special.maximum;
+    case NumericKind::kDefault:
+        return special.fallback;
+    case NumericKind::kNumber:
+        break;
+    }
+    return value->value;
+}
+
 Instrument::Reply Instrument::run(const ProgramMessage &message) {
     using Self = Instrument;
     using M = const ProgramMessage &;
@@ -351,27 +374,18 @@ Instrument::Reply Instrument::frequency(const ProgramMessage &message) {
             return nr3(kNotANumber);
         return nr3(current.frequency);
     }
-    if (!expect_parameters(message, 1, 1)) return std::nullopt;
-    const auto value = parse_numeric(message.parameters[0], Quantity::kFrequency);
-    if (!value) {
-        status_.push_error(kIllegalParameterValue,
-                           "expected a frequency, not " + message.parameters[0]);
-        return std::nullopt;
-    }
-    if (record == nullptr) return std::nullopt;
-    const Span span = model_span(record);
-    double hz = value->value;
-    if (value->kind == NumericKind::kMinimum) hz = span.minimum_hz;
-    if (value->kind == NumericKind::kMaximum) hz = span.maximum_hz;
-    if (value->kind == NumericKind::kDefault) hz = defaults_.frequency_hz;
-    const int32_t result = SensorFrequency(record, hz);
+    const Span span = record != nullptr ? model_span(record) : Span{};
+    const auto hz = numeric_parameter(message, Quantity::kFrequency, "a frequency",
+                                      {span.minimum_hz, span.maximum_hz, defaults_.frequency_hz});
+    if (!hz || record == nullptr) return std::nullopt;
+    const int32_t result = SensorFrequency(record, *hz);
     if (result == SENSOR_FREQUENCY_OUT_OF_RANGE) {
         status_.push_error(kDataOutOfRange,
-                           "frequency " + number_text(hz) + " Hz, allowed " + span.text);
+                           "frequency " + number_text(*hz) + " Hz, allowed " + span.text);
         return std::nullopt;
     }
     if (!check(result, "setting the frequency")) return std::nullopt;
-    settings_.frequency_hz = hz;
+    settings_.frequency_hz = *hz;
     // The new frequency takes its cal factor from the sensor's table again.
     settings_.cal_factor_percent.reset();
     return std::nullopt;
@@ -387,25 +401,16 @@ Instrument::Reply Instrument::cal_factor(const ProgramMessage &message) {
             return nr3(kNotANumber);
         return nr3(fraction * 100.0);
     }
-    if (!expect_parameters(message, 1, 1)) return std::nullopt;
-    const auto value = parse_numeric(message.parameters[0], Quantity::kPercent);
-    if (!value) {
-        status_.push_error(kIllegalParameterValue,
-                           "expected a cal factor in %, not " + message.parameters[0]);
-        return std::nullopt;
-    }
-    double percent = value->value;
-    if (value->kind == NumericKind::kMinimum) percent = 50.0;
-    if (value->kind == NumericKind::kMaximum) percent = 150.0;
-    if (value->kind == NumericKind::kDefault) percent = 100.0;
-    if (record == nullptr) return std::nullopt;
-    const int32_t result = SensorCalFactor(record, percent);
+    const auto percent =
+        numeric_parameter(message, Quantity::kPercent, "a cal factor in %", {50.0, 150.0, 100.0});
+    if (!percent || record == nullptr) return std::nullopt;
+    const int32_t result = SensorCalFactor(record, *percent);
     if (result == SENSOR_CAL_FACTOR_OUT_OF_RANGE) {
         status_.push_error(kDataOutOfRange,
-                           "cal factor " + number_text(percent) + " PCT, allowed 50 to 150 PCT");
+                           "cal factor " + number_text(*percent) + " PCT, allowed 50 to 150 PCT");
         return std::nullopt;
     }
-    if (check(result, "setting the cal factor")) settings_.cal_factor_percent = percent;
+    if (check(result, "setting the cal factor")) settings_.cal_factor_percent = *percent;
     return std::nullopt;
 }
 
@@ -414,27 +419,19 @@ Instrument::Reply Instrument::offset(const ProgramMessage &message) {
         if (!expect_parameters(message, 0, 0)) return std::nullopt;
         return nr3(settings_.offset_db);
     }
-    if (!expect_parameters(message, 1, 1)) return std::nullopt;
-    const auto value = parse_numeric(message.parameters[0], Quantity::kDecibel);
-    if (!value) {
-        status_.push_error(kIllegalParameterValue,
-                           "expected an offset in dB, not " + message.parameters[0]);
-        return std::nullopt;
-    }
-    double db = value->value;
-    if (value->kind == NumericKind::kMinimum) db = -50.0;
-    if (value->kind == NumericKind::kMaximum) db = 100.0;
-    if (value->kind == NumericKind::kDefault) db = 0.0;
+    const auto db =
+        numeric_parameter(message, Quantity::kDecibel, "an offset in dB", {-50.0, 100.0, 0.0});
+    if (!db) return std::nullopt;
     SensorRecord *record = connected_sensor();
     if (record == nullptr) return std::nullopt;
-    const int32_t result = SensorOffset(record, db);
+    const int32_t result = SensorOffset(record, *db);
     if (result == SENSOR_OFFSET_OUT_OF_RANGE) {
         status_.push_error(kDataOutOfRange,
-                           "offset " + number_text(db) + " DB, allowed -50 to 100 DB");
+                           "offset " + number_text(*db) + " DB, allowed -50 to 100 DB");
         return std::nullopt;
     }
     if (!check(result, "setting the offset")) return std::nullopt;
-    settings_.offset_db = db;
+    settings_.offset_db = *db;
     // Setting an offset switches it on, as the meter's own entry does.
     if (check(SensorOffsetState(record, 1), "switching the offset on")) settings_.offset_on = true;
     return std::nullopt;
@@ -462,29 +459,21 @@ Instrument::Reply Instrument::duty_cycle(const ProgramMessage &message) {
         if (!expect_parameters(message, 0, 0)) return std::nullopt;
         return nr3(settings_.duty_percent);
     }
-    if (!expect_parameters(message, 1, 1)) return std::nullopt;
-    const auto value = parse_numeric(message.parameters[0], Quantity::kPercent);
-    if (!value) {
-        status_.push_error(kIllegalParameterValue,
-                           "expected a duty cycle in %, not " + message.parameters[0]);
-        return std::nullopt;
-    }
-    double percent = value->value;
-    if (value->kind == NumericKind::kMinimum) percent = 0.001;
-    if (value->kind == NumericKind::kMaximum || value->kind == NumericKind::kDefault)
-        percent = 100.0;
+    const auto percent =
+        numeric_parameter(message, Quantity::kPercent, "a duty cycle in %", {0.001, 100.0, 100.0});
+    if (!percent) return std::nullopt;
     SensorRecord *record = connected_sensor();
     if (record == nullptr) return std::nullopt;
     // 0 % would divide every reading by zero.
     const int32_t result =
-        percent > 0.0 ? SensorDutyCycle(record, percent) : SENSOR_DUTY_CYCLE_OUT_OF_RANGE;
+        *percent > 0.0 ? SensorDutyCycle(record, *percent) : SENSOR_DUTY_CYCLE_OUT_OF_RANGE;
     if (result == SENSOR_DUTY_CYCLE_OUT_OF_RANGE) {
-        status_.push_error(kDataOutOfRange, "duty cycle " + number_text(percent) +
+        status_.push_error(kDataOutOfRange, "duty cycle " + number_text(*percent) +
                                                 " PCT, allowed above 0 to 100 PCT");
         return std::nullopt;
     }
     if (!check(result, "setting the duty cycle")) return std::nullopt;
-    settings_.duty_percent = percent;
+    settings_.duty_percent = *percent;
     if (check(SensorDutyCycleState(record, 1), "switching the duty cycle on"))
         settings_.duty_on = true;
     return std::nullopt;

@@ -7,6 +7,7 @@
 
 #include "scpi/scpi_status.h"
 #include "scpi/scpi_syntax.h"
+#include "scpi/scpi_values.h"
 #include "scpi/sensor_connection.h"
 
 #include <optional>
@@ -49,6 +50,15 @@ class Instrument {
     // Parameter helpers; each queues its error and gives nullopt.
     bool expect_parameters(const ProgramMessage &message, std::size_t minimum, std::size_t maximum);
     std::optional<bool> boolean_parameter(const ProgramMessage &message);
+    // The one numeric parameter of a setting, in the quantity's base unit: the number given, or
+    // the value MIN, MAX or DEF stands for.
+    struct SpecialValues {
+        double minimum;
+        double maximum;
+        double fallback; // DEF
+    };
+    std::optional<double> numeric_parameter(const ProgramMessage &message, Quantity quantity,
+                                            std::string_view expected, SpecialValues special);
 
     Reply identify();
     Reply reading(bool fresh);
