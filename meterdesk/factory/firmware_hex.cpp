@@ -7,12 +7,7 @@ namespace meterdesk {
 
 namespace {
 
-constexpr std::uint8_t kData = 0x00;
-constexpr std::uint8_t kEndOfFile = 0x01;
-constexpr std::uint8_t kSegmentAddress = 0x02;
-constexpr std::uint8_t kStartSegment = 0x03;
-constexpr std::uint8_t kLinearAddress = 0x04;
-constexpr std::uint8_t kStartLinear = 0x05;
+using namespace factory::hex_type;
 
 constexpr std::size_t kRecordBytes = 16;
 constexpr std::uint32_t kAddressSpace = 0x10000;

@@ -7,12 +7,7 @@ namespace meterdesk {
 
 namespace {
 
-constexpr std::uint8_t kData = 0x00;
-constexpr std::uint8_t kEnd = 0x01;
-constexpr std::uint8_t kExtendedSegment = 0x02;
-constexpr std::uint8_t kStartSegment = 0x03;
-constexpr std::uint8_t kExtendedLinear = 0x04;
-constexpr std::uint8_t kStartLinear = 0x05;
+using namespace factory::hex_type;
 constexpr std::size_t kRowBytes = 16;
 
 const Packet kSkip = {0x08, 0x87, 0x00, 0x82};
@@ -99,10 +94,10 @@ FlashImageResult build_flash_image(std::string_view content) {
             header = 0x81;
             counter += kRowBytes;
             break;
-        case kEnd:
+        case kEndOfFile:
             ended = true;
             break;
-        case kExtendedLinear:
+        case kLinearAddress:
             if (record.data.size() != 2 || record.data[0] != 0 || record.data[1] != 0)
                 return refuse(record.line, "an extended address other than 0");
             header = 0x80;
@@ -110,7 +105,7 @@ FlashImageResult build_flash_image(std::string_view content) {
         case kStartSegment:
         case kStartLinear:
             break; // a start address: nothing to program
-        case kExtendedSegment:
+        case kSegmentAddress:
         default:
             return refuse(record.line,
                           "record type " + hex_word(record.type).substr(2) + " is not supported");

@@ -12,6 +12,16 @@
 
 namespace meterdesk::factory {
 
+// The record types.
+namespace hex_type {
+inline constexpr std::uint8_t kData = 0x00;
+inline constexpr std::uint8_t kEndOfFile = 0x01;
+inline constexpr std::uint8_t kSegmentAddress = 0x02; // extended segment address
+inline constexpr std::uint8_t kStartSegment = 0x03;
+inline constexpr std::uint8_t kLinearAddress = 0x04; // extended linear address
+inline constexpr std::uint8_t kStartLinear = 0x05;
+} // namespace hex_type
+
 struct HexRecord {
     int line = 0;              // 1-based line number in the file
     std::uint8_t type = 0;     // 00 data, 01 end of file, 02..05 address records
