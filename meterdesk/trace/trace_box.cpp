@@ -38,21 +38,13 @@ void TraceBox::initialise() {
     c.set_checked(kSeconds, seconds);
     c.set_checked(kMinutes, !seconds);
 
-    const bool level_auto = state_.trace_autoscale;
-    c.set_checked(kAuto, level_auto);
-    c.set_enabled(kPlotMin, !level_auto);
-    c.set_enabled(kPlotMax, !level_auto);
-    if (!level_auto) show_level_scale(state_, c);
+    show_level_autoscale(state_, c);
 
     const int units = state_.trace_units;
     for (int id : {kVolts, kLinear, kLog}) c.set_checked(id, id == units);
     c.set_checked(kSensor, state_.trace_temperature);
     c.set_text(kTemperatureLabel, temperature_label(state_.temperature_celsius));
-    const bool temp_auto = state_.trace_temp_autoscale;
-    c.set_checked(kTempAutoScale, temp_auto);
-    c.set_enabled(kTempMin, !temp_auto);
-    c.set_enabled(kTempMax, !temp_auto);
-    if (!temp_auto) show_temperature_scale(state_, c);
+    show_temperature_autoscale(state_, c);
 
     set_running_look(state_.trace_running);
 }
@@ -83,24 +75,14 @@ DialogAction TraceBox::command(int id) {
         c.set_checked(kSeconds, id == kSeconds);
         c.set_checked(kMinutes, id == kMinutes);
         return DialogAction::kStay;
-    case kAuto: {
-        const bool on = !state_.trace_autoscale;
-        state_.trace_autoscale = on;
-        c.set_checked(kAuto, on);
-        c.set_enabled(kPlotMin, !on);
-        c.set_enabled(kPlotMax, !on);
-        if (!on) show_level_scale(state_, c);
+    case kAuto:
+        state_.trace_autoscale = !state_.trace_autoscale;
+        show_level_autoscale(state_, c);
         return DialogAction::kStay;
-    }
-    case kTempAutoScale: {
-        const bool on = !state_.trace_temp_autoscale;
-        state_.trace_temp_autoscale = on;
-        c.set_checked(kTempAutoScale, on);
-        c.set_enabled(kTempMin, !on);
-        c.set_enabled(kTempMax, !on);
-        if (!on) show_temperature_scale(state_, c);
+    case kTempAutoScale:
+        state_.trace_temp_autoscale = !state_.trace_temp_autoscale;
+        show_temperature_autoscale(state_, c);
         return DialogAction::kStay;
-    }
     case kSensor:
         state_.trace_temperature = !state_.trace_temperature;
         c.set_checked(kSensor, state_.trace_temperature);

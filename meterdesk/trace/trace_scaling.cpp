@@ -111,6 +111,22 @@ void show_temperature_scale(const AppState &state, Controls &controls) {
     controls.set_text(kTempMax, printf_fixed(state.temp_max, 1));
 }
 
+void show_level_autoscale(const AppState &state, Controls &controls) {
+    const bool on = state.trace_autoscale;
+    controls.set_checked(kAuto, on);
+    controls.set_enabled(kPlotMin, !on);
+    controls.set_enabled(kPlotMax, !on);
+    if (!on) show_level_scale(state, controls);
+}
+
+void show_temperature_autoscale(const AppState &state, Controls &controls) {
+    const bool on = state.trace_temp_autoscale;
+    controls.set_checked(kTempAutoScale, on);
+    controls.set_enabled(kTempMin, !on);
+    controls.set_enabled(kTempMax, !on);
+    if (!on) show_temperature_scale(state, controls);
+}
+
 const char *temperature_label(bool celsius) {
     return celsius ? "Temperature ('C)" : "Temperature ('F)";
 }

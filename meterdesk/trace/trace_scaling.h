@@ -48,6 +48,11 @@ bool check_scaling(AppState &state, Ui &ui, Controls &controls);
 void show_level_scale(const AppState &state, Controls &controls);
 void show_temperature_scale(const AppState &state, Controls &controls);
 
+// A scale's "Auto" check box and its two edits as the state has them: the edits are enabled and
+// hold the manual scale only while Auto is off.
+void show_level_autoscale(const AppState &state, Controls &controls);
+void show_temperature_autoscale(const AppState &state, Controls &controls);
+
 // "Temperature ('C)" or "Temperature ('F)".
 const char *temperature_label(bool celsius);
 

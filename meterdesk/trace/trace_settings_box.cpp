@@ -21,41 +21,23 @@ const std::vector<int> &TraceSettingsBox::control_ids() {
 
 void TraceSettingsBox::initialise() {
     auto &c = controls_;
-    const bool level_auto = state_.trace_autoscale;
-    c.set_checked(kAuto, level_auto);
-    c.set_enabled(kPlotMin, !level_auto);
-    c.set_enabled(kPlotMax, !level_auto);
-    if (!level_auto) show_level_scale(state_, c);
+    show_level_autoscale(state_, c);
     c.set_checked(kSensor, state_.trace_temperature);
     c.set_text(kTemperatureLabel, temperature_label(state_.temperature_celsius));
-    const bool temp_auto = state_.trace_temp_autoscale;
-    c.set_checked(kTempAutoScale, temp_auto);
-    c.set_enabled(kTempMin, !temp_auto);
-    c.set_enabled(kTempMax, !temp_auto);
-    if (!temp_auto) show_temperature_scale(state_, c);
+    show_temperature_autoscale(state_, c);
 }
 
 DialogAction TraceSettingsBox::command(int id) {
     auto &c = controls_;
     switch (id) {
-    case kAuto: {
-        const bool on = !state_.trace_autoscale;
-        state_.trace_autoscale = on;
-        c.set_checked(kAuto, on);
-        c.set_enabled(kPlotMin, !on);
-        c.set_enabled(kPlotMax, !on);
-        if (!on) show_level_scale(state_, c);
+    case kAuto:
+        state_.trace_autoscale = !state_.trace_autoscale;
+        show_level_autoscale(state_, c);
         return DialogAction::kStay;
-    }
-    case kTempAutoScale: {
-        const bool on = !state_.trace_temp_autoscale;
-        state_.trace_temp_autoscale = on;
-        c.set_checked(kTempAutoScale, on);
-        c.set_enabled(kTempMin, !on);
-        c.set_enabled(kTempMax, !on);
-        if (!on) show_temperature_scale(state_, c);
+    case kTempAutoScale:
+        state_.trace_temp_autoscale = !state_.trace_temp_autoscale;
+        show_temperature_autoscale(state_, c);
         return DialogAction::kStay;
-    }
     case kSensor: {
         const bool on = !state_.trace_temperature;
         state_.trace_temperature = on;

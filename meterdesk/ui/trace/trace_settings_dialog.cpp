@@ -2,8 +2,8 @@
 
 #include "meterdesk/trace/trace_scaling.h"
 #include "meterdesk/ui/settings/dialog_widgets.h"
+#include "meterdesk/ui/trace/scale_groups.h"
 
-#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,23 +20,8 @@ TraceSettingsDialog::TraceSettingsDialog(AppState &state, Ui &ui, QWidget *owner
     setObjectName(QStringLiteral("TraceSettingsBox"));
     setModal(true);
 
-    auto *level = new QGroupBox(tr("Level scaling"));
-    auto *level_grid = new QGridLayout(level);
-    level_grid->addWidget(named(new QCheckBox(tr("Auto")), kAuto), 0, 0, 1, 2);
-    level_grid->addWidget(label(tr("Min")), 1, 0);
-    level_grid->addWidget(edit(kPlotMin, 10), 1, 1);
-    level_grid->addWidget(label(tr("Max")), 2, 0);
-    level_grid->addWidget(edit(kPlotMax, 10), 2, 1);
-
-    auto *temperature = new QGroupBox;
-    auto *temp_grid = new QGridLayout(temperature);
-    temp_grid->addWidget(label(QString(), kTemperatureLabel), 0, 0, 1, 2);
-    temp_grid->addWidget(named(new QCheckBox(tr("Sensor")), kSensor), 1, 0);
-    temp_grid->addWidget(named(new QCheckBox(tr("Auto scale")), kTempAutoScale), 1, 1);
-    temp_grid->addWidget(label(tr("Min")), 2, 0);
-    temp_grid->addWidget(edit(kTempMin, 6), 2, 1);
-    temp_grid->addWidget(label(tr("Max")), 3, 0);
-    temp_grid->addWidget(edit(kTempMax, 6), 3, 1);
+    auto *level = level_scaling_group();
+    auto *temperature = temperature_scaling_group();
 
     auto *apply = named(new QPushButton(tr("Apply")), kApply);
     apply->setDefault(true);
