@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string>
 #include <thread>
 
@@ -46,7 +47,7 @@ class ScpiInstrumentTest : public ::testing::Test {
             if (value < 1e37) return value;
             std::this_thread::sleep_for(50ms);
         }
-        return NAN;
+        return std::numeric_limits<double>::quiet_NaN();
     }
 };
 
@@ -198,7 +199,7 @@ TEST(ScpiInstrumentSlow, ReadsInRealisticTimingAt45C) {
     rfsense::scpi::SensorConnection sensor;
     rfsense::scpi::Instrument instrument(sensor);
     // The first average settles after about a second in range 0.
-    double value = NAN;
+    double value = std::numeric_limits<double>::quiet_NaN();
     for (int i = 0; i < 100; ++i) value = std::stod(instrument.execute("READ?"));
     EXPECT_NEAR(value, -5.0, 0.05);
     EXPECT_EQ(instrument.execute("SYST:ERR?"), "0,\"No error\"");

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace meterdesk_test {
 namespace {
@@ -96,7 +97,9 @@ TEST(PlotLayout, ManualScaleClipsToTheTopLine) {
 TEST(PlotLayout, FlatAndNonFiniteTracesStayOnThePlot) {
     AppState s;
     s.trace_temperature = true;
-    fill(s, 10, {-7, -7, NAN, -7, INFINITY}, {25, 25, 25, 25, 25});
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double infinity = std::numeric_limits<double>::infinity();
+    fill(s, 10, {-7, -7, nan, -7, infinity}, {25, 25, 25, 25, 25});
     flag_full_redraw(s);
     PlotMemory memory;
     const PlotPass pass = plan_trace_repaint(s, memory);
