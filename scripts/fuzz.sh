@@ -16,9 +16,13 @@ target=${1:-all}
 seconds=${2:-60}
 jobs=${FUZZ_JOBS:-2}
 
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DRFSENSE_SANITIZE=fuzzer -DRFSENSE_BUILD_TESTS=OFF -DRFSENSE_BUILD_BENCH=OFF \
-    -DRFSENSE_BUILD_APPS=OFF >/dev/null
+# A folder already configured for fuzzing is built as it is (CI's sanitizer build folder, which
+# also holds the tests); otherwise an optimised fuzzing build is set up.
+if ! grep -qx 'RFSENSE_SANITIZE:STRING=fuzzer' "$build/CMakeCache.txt" 2>/dev/null; then
+    CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DRFSENSE_SANITIZE=fuzzer -DRFSENSE_BUILD_TESTS=OFF -DRFSENSE_BUILD_BENCH=OFF \
+        -DRFSENSE_BUILD_APPS=OFF >/dev/null
+fi
 if [[ $target == all ]]; then
     cmake --build "$build" -j2 --target fuzz_all
     mapfile -t names < <(find "$root/fuzz" -maxdepth 1 -name '*_fuzz.cpp' -printf '%f\n' |

@@ -17,7 +17,7 @@ packages=(
     poppler-utils # pdftoppm: the printing test looks at the page it printed
     # the Python package's tests, and the SCPI server driven as a VISA instrument
     python3 python3-pytest python3-pyvisa python3-pyvisa-py
-    clang libclang-rt-14-dev # scripts/fuzz.sh: libFuzzer with the sanitizers
+    clang libclang-rt-14-dev # the sanitizer builds of CI and scripts/fuzz.sh (libFuzzer)
     # scripts/check-package.sh: the package checkers and a clean root to install it in
     lintian desktop-file-utils appstream mmdebstrap
 )
