@@ -11,6 +11,7 @@
 
 #include "meterdesk/core/ports.h"
 
+#include <QPointer>
 #include <QString>
 
 #include <atomic>
@@ -37,6 +38,28 @@ class ProgressBox {
     virtual void step() = 0;
     virtual void close() = 0;
     virtual QWidget *widget() = 0;
+};
+
+// A ProgressBox over a progress dialog of its own kind (one with step() and finish()), which
+// the owner window may have deleted first.
+template <class Dialog>
+class DialogProgressBox final : public ProgressBox {
+  public:
+    explicit DialogProgressBox(Dialog *dialog) : dialog_(dialog) {}
+    ~DialogProgressBox() override { delete dialog_.data(); }
+    DialogProgressBox(const DialogProgressBox &) = delete;
+    DialogProgressBox &operator=(const DialogProgressBox &) = delete;
+
+    void step() override {
+        if (dialog_) dialog_->step();
+    }
+    void close() override {
+        if (dialog_) dialog_->finish();
+    }
+    QWidget *widget() override { return dialog_.data(); }
+
+  private:
+    QPointer<Dialog> dialog_;
 };
 
 using ProgressBoxFactory = std::function<std::unique_ptr<ProgressBox>(

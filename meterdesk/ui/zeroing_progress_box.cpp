@@ -5,7 +5,6 @@
 
 #include <QLabel>
 #include <QMetaObject>
-#include <QPointer>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
@@ -84,35 +83,11 @@ int ZeroingProgressBox::maximum() const {
 
 void ZeroingProgressBox::reject() {}
 
-namespace {
-
-class ZeroingProgress final : public ProgressBox {
-  public:
-    ZeroingProgress(QWidget *owner, const QString &text, int range)
-        : box_(new ZeroingProgressBox(owner)) {
-        box_->start(text.toStdString(), range);
-    }
-    ~ZeroingProgress() override { delete box_.data(); }
-    ZeroingProgress(const ZeroingProgress &) = delete;
-    ZeroingProgress &operator=(const ZeroingProgress &) = delete;
-
-    void step() override {
-        if (box_) box_->step();
-    }
-    void close() override {
-        if (box_) box_->finish();
-    }
-    QWidget *widget() override { return box_.data(); }
-
-  private:
-    QPointer<ZeroingProgressBox> box_; // the owner window may have deleted it first
-};
-
-} // namespace
-
 std::unique_ptr<ProgressBox> make_zeroing_progress_box(QWidget *owner, const QString &text,
                                                        int range, std::function<void()>) {
-    return std::make_unique<ZeroingProgress>(owner, text, range);
+    auto *box = new ZeroingProgressBox(owner);
+    box->start(text.toStdString(), range);
+    return std::make_unique<DialogProgressBox<ZeroingProgressBox>>(box);
 }
 
 } // namespace meterdesk::ui

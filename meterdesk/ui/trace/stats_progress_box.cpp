@@ -3,7 +3,6 @@
 #include "meterdesk/widgets/qt_controls.h"
 
 #include <QLabel>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -73,37 +72,13 @@ void StatsProgressBox::reject() {
     if (on_break_) on_break_();
 }
 
-namespace {
-
-class StatsProgress final : public ProgressBox {
-  public:
-    StatsProgress(QWidget *owner, const QString &text, int range, std::function<void()> on_break)
-        : box_(new StatsProgressBox(owner, text, range, std::move(on_break))) {
-        box_->show();
-        box_->raise();
-        box_->activateWindow();
-    }
-    ~StatsProgress() override { delete box_.data(); }
-    StatsProgress(const StatsProgress &) = delete;
-    StatsProgress &operator=(const StatsProgress &) = delete;
-
-    void step() override {
-        if (box_) box_->step();
-    }
-    void close() override {
-        if (box_) box_->finish();
-    }
-    QWidget *widget() override { return box_.data(); }
-
-  private:
-    QPointer<StatsProgressBox> box_; // the owner window may have deleted it first
-};
-
-} // namespace
-
 std::unique_ptr<ProgressBox> make_stats_progress_box(QWidget *owner, const QString &text, int range,
                                                      std::function<void()> on_break) {
-    return std::make_unique<StatsProgress>(owner, text, range, std::move(on_break));
+    auto *box = new StatsProgressBox(owner, text, range, std::move(on_break));
+    box->show();
+    box->raise();
+    box->activateWindow();
+    return std::make_unique<DialogProgressBox<StatsProgressBox>>(box);
 }
 
 } // namespace meterdesk::ui
